@@ -1,0 +1,213 @@
+// POSIX implementation of the services declared in system.h.
+#include "system.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "posix_errors.h"
+
+namespace {
+
+uint32_t g_last_error = 0;
+
+constexpr uint32_t error_file_not_found = 2;
+constexpr uint32_t error_path_not_found = 3;
+constexpr uint32_t error_access_denied = 5;
+
+uint32_t windows_code_of(int err) {
+  switch (err) {
+    case 0: return 0;
+    case ENOENT: return error_file_not_found;
+    case ENOTDIR: return error_path_not_found;
+    case EACCES: case EPERM: case EISDIR: return error_access_denied;
+    case EMFILE: case ENFILE: return 4;       // too many open files
+    case ENOMEM: return 8;                    // not enough memory
+    case EROFS: return 19;                    // write protected
+    case EBUSY: case ETXTBSY: return 32;      // sharing violation
+    case EEXIST: return 183;                  // already exists
+    case EINVAL: return 87;                   // invalid parameter
+    case ENOSPC: case EDQUOT: case EFBIG: return 112;  // disk full
+    case ENAMETOOLONG: return 206;            // name too long
+    case ELOOP: return 1921;                  // cannot resolve the name
+    case EIO: return 1117;                    // device I/O error
+    default: return 31;                       // general failure
+  }
+}
+
+bool parent_directory_exists(const std::string& path) {
+  std::string::size_type slash = path.find_last_of('/');
+  if (slash == std::string::npos) return true;
+  std::string parent = slash == 0 ? std::string("/") : path.substr(0, slash);
+  struct stat st;
+  return stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+void record_error(uint32_t windows_code) { g_last_error = windows_code; }
+uint32_t recorded_error() { return g_last_error; }
+
+void record_errno(int err, const std::string& path) {
+  uint32_t code = windows_code_of(err);
+  if (code == error_file_not_found && !path.empty() && !parent_directory_exists(path))
+    code = error_path_not_found;
+  record_error(code);
+}
+
+std::string native_path(const char* path) {
+  std::string native(path);
+  for (char& c : native)
+    if (c == '\\') c = '/';
+  return native;
+}
+
+uint32_t last_error() { return recorded_error(); }
+
+bool full_path(const char* path, char* dest, size_t size) {
+  std::string native = native_path(path);
+  std::string result;
+  if (native.empty() || native[0] != '/') {
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) {
+      record_errno(errno);
+      return false;
+    }
+    result = cwd;
+    if (!native.empty()) {
+      if (result.back() != '/') result += '/';
+      result += native;
+    }
+  } else {
+    result = native;
+  }
+  if (result.size() + 1 > size) {
+    record_errno(ENAMETOOLONG);
+    return false;
+  }
+  std::memcpy(dest, result.c_str(), result.size() + 1);
+  return true;
+}
+
+make_directory_result make_directory(const char* path) {
+  std::string native = native_path(path);
+  if (mkdir(native.c_str(), 0777) == 0) return make_directory_result::made;
+  int err = errno;
+  record_errno(err, native);
+  if (err == ENOENT || err == ENOTDIR || err == ENAMETOOLONG)
+    return make_directory_result::path_not_found;
+  return make_directory_result::other_failure;
+}
+
+FILE* open_input_stream(const char* path) {
+  std::string native = native_path(path);
+  // Non-blocking, so that a FIFO cannot hang the open; cleared again for a regular file.
+  int fd = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    record_errno(errno, native);
+    return nullptr;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    record_error(error_access_denied);  // what Windows says for a directory
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* stream = fdopen(fd, "rb");
+  if (!stream) {
+    record_errno(errno);
+    close(fd);
+  }
+  return stream;
+}
+
+FILE* create_output_stream(const char* path) {
+  std::string native = native_path(path);
+  struct stat st;
+  if (lstat(native.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      record_error(error_access_denied);
+      return nullptr;
+    }
+    if (unlink(native.c_str()) != 0) {
+      record_errno(errno, native);
+      return nullptr;
+    }
+  }
+  int fd = open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    record_errno(errno, native);
+    return nullptr;
+  }
+  FILE* stream = fdopen(fd, "wb");
+  if (!stream) {
+    record_errno(errno);
+    close(fd);
+  }
+  return stream;
+}
+
+bool write_stream(FILE* stream, const void* data, size_t count) {
+  if (std::fwrite(data, 1, count, stream) == count) return true;
+  record_errno(errno);
+  return false;
+}
+
+bool close_stream(FILE* stream) {
+  bool failed_before = std::ferror(stream) != 0;
+  int saved = errno;
+  if (std::fclose(stream) != 0) {
+    record_errno(errno);
+    return false;
+  }
+  if (failed_before) record_errno(saved ? saved : EIO);
+  return !failed_before;
+}
+
+uint64_t stream_size(FILE* stream) {
+  struct stat st;
+  if (fstat(fileno(stream), &st) != 0 || !S_ISREG(st.st_mode)) return UINT64_MAX;
+  return static_cast<uint64_t>(st.st_size);
+}
+
+bool set_file_times(const char* path, uint32_t seconds) {
+  std::string native = native_path(path);
+  struct timespec times[2];
+  times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(seconds);
+  times[0].tv_nsec = times[1].tv_nsec = 0;
+  if (utimensat(AT_FDCWD, native.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+    record_errno(errno, native);
+    return false;
+  }
+  return true;
+}
+
+bool stdin_is_console() { return isatty(STDIN_FILENO) == 1; }
+
+bool key_press_waiting() {
+  // The terminal hands over a key only at the end of a line unless canonical mode is off.
+  struct termios saved;
+  bool raw = tcgetattr(STDIN_FILENO, &saved) == 0;
+  if (raw) {
+    struct termios single = saved;
+    single.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    tcsetattr(STDIN_FILENO, TCSANOW, &single);
+  }
+  struct pollfd in = {STDIN_FILENO, POLLIN, 0};
+  bool waiting = poll(&in, 1, 0) > 0;
+  if (raw) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+  return waiting;
+}
+
+void sleep_milliseconds(unsigned milliseconds) {
+  struct timespec pause = {static_cast<time_t>(milliseconds / 1000),
+                           static_cast<long>(milliseconds % 1000) * 1000000L};
+  nanosleep(&pause, nullptr);
+}

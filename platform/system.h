@@ -1,0 +1,54 @@
+// Operating-system services of the programs that are not plain C or C++: one declaration
+// each, implemented by windows/system.cpp (the real calls) or posix/system.cpp.
+// Paths may use backslashes on every platform; the POSIX side turns them into '/'.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// The system's last-error code (GetLastError on Windows; on POSIX the Windows code that
+// matches the errno of the last failed call of this layer: 2 file not found, 3 path not
+// found, 5 access denied, 112 disk full, ...).
+uint32_t last_error();
+
+// Makes path absolute against the current directory into dest (size bytes, terminated);
+// an empty path gives the current directory. False when the result does not fit.
+bool full_path(const char* path, char* dest, size_t size);
+
+enum class make_directory_result { made, path_not_found, other_failure };
+
+// Creates one directory level. path_not_found when a parent is missing or the path cannot
+// name a directory (the codes that the C library turns into its no-such-file error);
+// other_failure for everything else, above all a directory that exists already.
+make_directory_result make_directory(const char* path);
+
+// Opens an existing regular file for binary reading; nullptr (last_error set) otherwise,
+// also for a directory.
+FILE* open_input_stream(const char* path);
+
+// Creates path anew for binary writing. An existing entry of that name that is not a
+// directory is removed first, and the new file is created exclusively without following
+// links, so nothing is ever written through a link planted in the way. nullptr on failure.
+FILE* create_output_stream(const char* path);
+
+// fwrite of all count bytes; false (last_error set) when fewer were written.
+bool write_stream(FILE* stream, const void* data, size_t count);
+
+// Flushes and closes stream; false (last_error set) when a write error happened at any
+// point or the flush fails. The stream is closed either way.
+bool close_stream(FILE* stream);
+
+// Size in bytes of the file behind an open stream, or UINT64_MAX when unknown.
+uint64_t stream_size(FILE* stream);
+
+// Sets the last-access and last-write times of path (not following a final link) to
+// seconds since 1970-01-01 00:00 UTC; the creation time is left alone. True on success.
+bool set_file_times(const char* path, uint32_t seconds);
+
+// True when standard input is an interactive console.
+bool stdin_is_console();
+
+// True when a key press is waiting on the console; the key stays unread.
+bool key_press_waiting();
+
+void sleep_milliseconds(unsigned milliseconds);  // Sleep

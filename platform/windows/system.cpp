@@ -1,0 +1,105 @@
+// Windows implementation of the services declared in system.h: the real calls.
+#include "system.h"
+
+#include <windows.h>
+
+#include <conio.h>
+#include <direct.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <io.h>
+#include <stdlib.h>
+
+namespace {
+
+FILE* stream_over(HANDLE handle, int flags, const char* mode) {
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  FILE* stream = _fdopen(fd, mode);
+  if (!stream) _close(fd);
+  return stream;
+}
+
+}  // namespace
+
+uint32_t last_error() { return GetLastError(); }
+
+bool full_path(const char* path, char* dest, size_t size) {
+  return _fullpath(dest, *path ? path : ".", size) != nullptr;
+}
+
+make_directory_result make_directory(const char* path) {
+  if (_mkdir(path) == 0) return make_directory_result::made;
+  return errno == ENOENT ? make_directory_result::path_not_found
+                         : make_directory_result::other_failure;
+}
+
+FILE* open_input_stream(const char* path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open (access denied).
+  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  return stream_over(handle, _O_RDONLY | _O_BINARY, "rb");
+}
+
+FILE* create_output_stream(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
+    // A link or junction is removed itself, never followed; a read-only file is replaced.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+      SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) : DeleteFileA(path);
+    if (!removed) return nullptr;
+  }
+  HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  return stream_over(handle, _O_WRONLY | _O_BINARY, "wb");
+}
+
+bool write_stream(FILE* stream, const void* data, size_t count) {
+  return fwrite(data, 1, count, stream) == count;
+}
+
+bool close_stream(FILE* stream) {
+  bool failed_before = ferror(stream) != 0;
+  return fclose(stream) == 0 && !failed_before;
+}
+
+uint64_t stream_size(FILE* stream) {
+  __int64 size = _filelengthi64(_fileno(stream));
+  return size < 0 ? UINT64_MAX : static_cast<uint64_t>(size);
+}
+
+bool set_file_times(const char* path, uint32_t seconds) {
+  HANDLE handle = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  ULONGLONG ticks = static_cast<ULONGLONG>(seconds) * 10000000ULL + 116444736000000000ULL;
+  FILETIME time;
+  time.dwLowDateTime = static_cast<DWORD>(ticks);
+  time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  BOOL done = SetFileTime(handle, nullptr, &time, &time);
+  CloseHandle(handle);
+  return done != 0;
+}
+
+bool stdin_is_console() {
+  DWORD mode;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
+bool key_press_waiting() { return _kbhit() != 0; }
+
+void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }

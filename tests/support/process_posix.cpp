@@ -1,0 +1,61 @@
+// Running the programs under test, and file times, on POSIX.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "test_support.h"
+
+namespace {
+
+std::string slurp_and_remove(const std::string& path) {
+  std::string text = read_file(path);
+  unlink(path.c_str());
+  return text;
+}
+
+}  // namespace
+
+run_result run_program(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& cwd, const std::string& stdin_text) {
+  scratch_dir io;
+  std::string in = io / "in", out = io / "out", err = io / "err";
+  write_file(in, stdin_text);
+
+  pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    int in_fd = open(in.c_str(), O_RDONLY);
+    int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in_fd < 0 || out_fd < 0 || err_fd < 0 || chdir(cwd.c_str()) != 0) _exit(126);
+    dup2(in_fd, 0);
+    dup2(out_fd, 1);
+    dup2(err_fd, 2);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  run_result result;
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = slurp_and_remove(out);
+  result.err = slurp_and_remove(err);
+  return result;
+}
+
+int64_t modification_time(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_mtime) : -1;
+}
+
+void set_modification_time(const std::string& path, int64_t seconds) {
+  struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
+  utimensat(AT_FDCWD, path.c_str(), times, 0);
+}

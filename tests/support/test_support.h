@@ -1,0 +1,73 @@
+// What the tests share: scratch directories, files, running the real programs, and a
+// builder for containers of any shape (valid or damaged).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A fresh, empty directory, removed with everything in it when the object goes.
+class scratch_dir {
+ public:
+  scratch_dir();
+  ~scratch_dir();
+  scratch_dir(const scratch_dir&) = delete;
+  scratch_dir& operator=(const scratch_dir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void write_file(const std::string& path, const std::string& bytes);
+std::string read_file(const std::string& path);
+bool file_exists(const std::string& path);
+bool is_directory(const std::string& path);
+// The last-write time in seconds since 1970 UTC, or -1.
+int64_t modification_time(const std::string& path);
+void set_modification_time(const std::string& path, int64_t seconds);
+// The names in a directory, sorted, without "." and "..".
+std::vector<std::string> list_directory(const std::string& path);
+
+struct run_result {
+  int status = -1;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+// Runs program with args in directory cwd, standard input fed from stdin_text (not a
+// terminal), and waits for it.
+run_result run_program(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& cwd, const std::string& stdin_text = "");
+
+// Paths of the programs under test, set by the build.
+std::string tarnsplit_path();
+std::string tarnpack_path();
+
+// Little-endian bytes of v.
+std::string u32le(uint32_t v);
+std::string u16le(uint16_t v);
+std::string zlib_compress(const std::string& data);
+
+// Builds container bytes section by section; fields can be set to anything.
+class container_builder {
+ public:
+  // A section stored raw: stored_size = full_size = data length.
+  container_builder& raw(const std::string& name, const std::string& data, uint32_t time = 1000000000);
+  // A section holding data compressed with zlib.
+  container_builder& compressed(const std::string& name, const std::string& data, uint32_t time = 1000000000);
+  // A section with every field given (magic included) and arbitrary data bytes.
+  container_builder& section(const std::string& magic, uint32_t full_size, uint32_t time,
+                             uint32_t stored_size, const std::string& name, const std::string& data);
+  // Bytes appended as they are.
+  container_builder& bytes(const std::string& extra);
+  // The container, with the section count of the sections added unless one is given.
+  std::string build() const;
+  std::string build(uint32_t section_count) const;
+
+ private:
+  std::string body_;
+  uint32_t sections_ = 0;
+};

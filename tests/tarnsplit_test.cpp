@@ -1,0 +1,263 @@
+// tarnsplit end to end: the real program on containers written by the test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+const char exit_report_pattern[] =
+    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n$";
+
+class Tarnsplit : public ::testing::Test {
+ protected:
+  scratch_dir dir;
+
+  run_result unpack(const std::string& container_bytes, const std::string& name = "zone.lvz") {
+    write_file(dir / name, container_bytes);
+    return run_program(tarnsplit_path(), {name}, dir.path());
+  }
+
+  // Expects a failure with this status whose output is message and the exit report.
+  void expect_failure(const run_result& result, int status, const std::string& message) {
+    EXPECT_EQ(result.status, status);
+    EXPECT_EQ(result.out.substr(0, message.size()), message) << result.out;
+    EXPECT_TRUE(std::regex_search(result.out.substr(std::min(message.size(), result.out.size())),
+                                  std::regex(std::string("^") + exit_report_pattern)))
+        << result.out;
+  }
+
+  // Runs a shell command line (for resource limits) with tarnsplit as $0.
+  run_result unpack_limited(const std::string& limits, const std::string& name) {
+    return run_program("/bin/sh", {"-c", limits + "; exec \"$0\" \"$1\"", tarnsplit_path(), name},
+                       dir.path());
+  }
+};
+
+const std::string compressible = [] {
+  std::string text;
+  for (int i = 0; i < 400; ++i) text += "level zone tile " + std::to_string(i % 7) + "\n";
+  return text;
+}();
+
+}  // namespace
+
+TEST_F(Tarnsplit, ExtractsRawAndCompressedSectionsWithTheirTimes) {
+  std::string binary;
+  for (int i = 0; i < 256; ++i) binary += static_cast<char>(i);
+  run_result result = unpack(container_builder()
+                                 .raw("a.txt", "hi\n", 1000000000)
+                                 .compressed("tiles.txt", compressible, 1234567890)
+                                 .raw("bytes.bin", binary, 4000000000u)
+                                 .build());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(read_file(dir / "zone/a.txt"), "hi\n");
+  EXPECT_EQ(read_file(dir / "zone/tiles.txt"), compressible);
+  EXPECT_EQ(read_file(dir / "zone/bytes.bin"), binary);
+  EXPECT_EQ(modification_time(dir / "zone/a.txt"), 1000000000);
+  EXPECT_EQ(modification_time(dir / "zone/tiles.txt"), 1234567890);
+  EXPECT_EQ(modification_time(dir / "zone/bytes.bin"), 4000000000LL);
+  EXPECT_EQ(list_directory(dir / "zone"),
+            (std::vector<std::string>{"a.txt", "bytes.bin", "tiles.txt", "zone.ini"}));
+  std::string description = read_file(dir / "zone/zone.ini");
+  EXPECT_EQ(description.substr(0, 104),
+            "; This file was created by Tarnsplit, version 0.02, created Mar 16 2003 15:32:05\r\n"
+            "\r\nOutfile=zone.lvz\r\n\r\n");
+}
+
+TEST_F(Tarnsplit, ReplacesFilesInAnExistingDirectoryAndKeepsTheLastOfOneName) {
+  std::filesystem::create_directory(dir / "zone");
+  write_file(dir / "zone/a.txt", "old content that is longer");
+  run_result result =
+      unpack(container_builder().raw("a.txt", "first", 100).raw("A.txt", "second", 200).build());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(read_file(dir / "zone/A.txt"), "second");  // the same file where case is ignored
+}
+
+TEST_F(Tarnsplit, CutsLongNamesTo250Characters) {
+  std::string name(300, 'n');
+  EXPECT_EQ(unpack(container_builder().raw(name, "x").build()).status, 0);
+  EXPECT_EQ(read_file(dir / ("zone/" + std::string(250, 'n'))), "x");
+}
+
+TEST_F(Tarnsplit, IgnoresBytesAfterTheLastSection) {
+  EXPECT_EQ(unpack(container_builder().raw("a", "1").bytes("trailing garbage").build()).status, 0);
+  EXPECT_EQ(read_file(dir / "zone/a"), "1");
+}
+
+TEST_F(Tarnsplit, ReportsAContainerThatCannotBeOpened) {
+  run_result result = run_program(tarnsplit_path(), {"missing.lvz"}, dir.path());
+  expect_failure(result, 1,
+                 "Could not open file: " + dir.path() + "/missing.lvz\nExe's location: " +
+                     tarnsplit_path() + "\nGetLastError(): 2\n");
+}
+
+TEST_F(Tarnsplit, AnEmptyAnswerAtThePromptNamesTheCurrentDirectory) {
+  for (const char* answer : {"\n", ""}) {
+    run_result result = run_program(tarnsplit_path(), {}, dir.path(), answer);
+    expect_failure(result, 1,
+                   "Please type in the name of the .lvz: Could not open file: " + dir.path() +
+                       "\nExe's location: " + tarnsplit_path() + "\nGetLastError(): 5\n");
+  }
+}
+
+TEST_F(Tarnsplit, PutsTheOutputOfATypedNameNextToTheProgram) {
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::create_directories(dir / "work/sub");
+  std::filesystem::copy_file(tarnsplit_path(), dir / "bin/tarnsplit");
+  write_file(dir / "work/sub/zone.lvz", container_builder().raw("a.txt", "typed").build());
+
+  run_result missing = run_program(dir / "bin/tarnsplit", {}, dir / "work", "sub/zone.lvz\n");
+  expect_failure(missing, 2, "Please type in the name of the .lvz: Could not create output directory.\n");
+
+  std::filesystem::create_directories(dir / "bin/sub");
+  run_result made = run_program(dir / "bin/tarnsplit", {}, dir / "work", "sub\\zone.lvz\n");
+  EXPECT_EQ(made.status, 0) << made.out;
+  EXPECT_EQ(read_file(dir / "bin/sub/zone/a.txt"), "typed");
+  EXPECT_TRUE(file_exists(dir / "bin/sub/zone/zone.ini"));
+}
+
+TEST_F(Tarnsplit, RefusesOutputDirectoriesThatAreNoNewDirectory) {
+  for (const char* name : {"..lvz", "...lvz", ".lvz"}) {
+    run_result result = unpack(container_builder().raw("a.txt", "x").build(), name);
+    expect_failure(result, 2, "Could not create output directory.\n");
+  }
+  EXPECT_FALSE(file_exists(dir / "a.txt"));
+}
+
+TEST_F(Tarnsplit, ChecksTheContainerHeader) {
+  expect_failure(unpack("CONT123"), 3, "File not large enough to contain Lvz Header information\n");
+  expect_failure(unpack("COMT" + u32le(1)), 4, "File is not a valid .lvz format\n");
+  // No line end: the exit report starts on the same line.
+  expect_failure(unpack("CONT" + u32le(0)), 5, "Lvz does not contain any data");
+  EXPECT_FALSE(file_exists(dir / "zone"));
+}
+
+TEST_F(Tarnsplit, StopsAtTheFirstMissingSectionAndKeepsWhatCameBefore) {
+  run_result result = unpack(container_builder().raw("a.txt", "one").raw("b.txt", "two").build(3));
+  expect_failure(result, 6, "Could not access compressed data section number 2\n");
+  EXPECT_EQ(read_file(dir / "zone/b.txt"), "two");
+  std::string description = read_file(dir / "zone/zone.ini");
+  EXPECT_NE(description.find("File=a.txt\r\n"), std::string::npos);
+  EXPECT_NE(description.find("File=b.txt\r\n"), std::string::npos);
+}
+
+TEST_F(Tarnsplit, RejectsInvalidSectionHeaders) {
+  expect_failure(unpack(container_builder().section("CONX", 1, 1, 1, "a", "x").build()), 10,
+                 "Compressed data header invalid\n");
+  expect_failure(unpack(container_builder().section("CONT", 1, 1, 0, "a", "").build()), 10,
+                 "Compressed data header invalid\n");
+  expect_failure(unpack(container_builder().section("CONT", 0, 1, 1, "a", "x").build()), 10,
+                 "Compressed data header invalid\n");
+  expect_failure(unpack(container_builder().section("CONT", 0, 1, 0, "empty", "").build()), 10,
+                 "Compressed data header invalid\n");
+}
+
+TEST_F(Tarnsplit, RejectsDataThatIsNotThere) {
+  // The name runs into the end of the file.
+  expect_failure(unpack("CONT" + u32le(1) + "CONT" + u32le(5) + u32le(1) + u32le(5) + "abc"), 8,
+                 "Could read compressed data\n");
+  // Fewer data bytes than stored_size, and a stored_size far beyond the file.
+  expect_failure(unpack(container_builder().section("CONT", 10, 1, 10, "a", "12345").build()), 8,
+                 "Could read compressed data\n");
+  expect_failure(unpack(container_builder().section("CONT", 0xFFFFFFFF, 1, 0xFFFFFFFF, "a", "x").build()),
+                 8, "Could read compressed data\n");
+}
+
+TEST_F(Tarnsplit, RejectsStreamsThatDoNotInflateToFullSize) {
+  std::string stream = zlib_compress(compressible);
+  auto stored = static_cast<uint32_t>(stream.size());
+  auto full = static_cast<uint32_t>(compressible.size());
+  const std::string message = "Could not correctly decompress data\n";
+  expect_failure(unpack(container_builder().section("CONT", full + 1, 1, stored, "a", stream).build()), 9, message);
+  expect_failure(unpack(container_builder().section("CONT", full - 1, 1, stored, "a", stream).build()), 9, message);
+  std::string cut = stream.substr(0, stream.size() - 8);
+  expect_failure(unpack(container_builder().section("CONT", full, 1, stored - 8, "a", cut).build()), 9, message);
+  std::string damaged = stream;
+  damaged[stream.size() / 2] ^= 0x55;
+  expect_failure(unpack(container_builder().section("CONT", full, 1, stored, "a", damaged).build()), 9, message);
+  // More than any zlib stream can inflate to: refused before anything is allocated.
+  expect_failure(unpack(container_builder().section("CONT", 0xFFFFFFFF, 1, 4, "a", "abcd").build()), 9, message);
+  EXPECT_FALSE(file_exists(dir / "zone/a"));
+}
+
+TEST_F(Tarnsplit, ReportsABlockThatCannotBeAllocated) {
+  // 200 MB of data present (a sparse file) while the address space is limited to 100 MB.
+  write_file(dir / "big.lvz", container_builder().section("CONT", 200000000, 1, 200000000, "a", "").build());
+  std::filesystem::resize_file(dir / "big.lvz", 8 + 16 + 2 + 200000000);
+  run_result result = unpack_limited("ulimit -v 100000", "big.lvz");
+  expect_failure(result, 7, "Could not allocate 200000000 bytes for decompressing data\n");
+}
+
+TEST_F(Tarnsplit, ReportsFilesThatCannotBeCreated) {
+  std::filesystem::create_directories(dir / "zone/taken");
+  run_result result = unpack(container_builder().raw("a.txt", "x").raw("taken", "y").build());
+  expect_failure(result, 11, "Could not created zone\\taken. GetLastError(): 5\n");
+  EXPECT_EQ(read_file(dir / "zone/a.txt"), "x");
+}
+
+TEST_F(Tarnsplit, ReportsAFailedWriteOfAnExtractedFile) {
+  write_file(dir / "zone.lvz", container_builder().raw("small", "x").compressed("large", compressible).build());
+  run_result result = unpack_limited("trap '' XFSZ; ulimit -f 4", "zone.lvz");
+  expect_failure(result, 11, "Could not write zone\\large. GetLastError(): 112\n");
+  EXPECT_EQ(read_file(dir / "zone/small"), "x");
+}
+
+TEST_F(Tarnsplit, ReportsAFailedWriteOfTheDescription) {
+  container_builder many;
+  for (int i = 0; i < 40; ++i) many.raw("f" + std::to_string(i), "x");
+  write_file(dir / "zone.lvz", many.build());
+  run_result result = unpack_limited("trap '' XFSZ; ulimit -f 4", "zone.lvz");
+  expect_failure(result, 12, "Could not write zone\\zone.ini. GetLastError(): 112\n");
+}
+
+TEST_F(Tarnsplit, ReportsADescriptionThatCannotBeCreated) {
+  std::filesystem::create_directories(dir / "zone/zone.ini");
+  expect_failure(unpack(container_builder().raw("a.txt", "x").build()), 12,
+                 "Could not created zone\\zone.ini. GetLastError(): 5\n");
+}
+
+TEST_F(Tarnsplit, RefusesUnsafeNamesAndWritesNothingOutside) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"../escape.txt", "../escape.txt"},
+      {"..\\escape.txt", "..\\escape.txt"},
+      {"/tmp/tarn-absolute", "/tmp/tarn-absolute"},
+      {"", ""},
+      {"nul.txt", "nul.txt"},
+      {"zone.INI", "zone.INI"},
+      {"\x1b[31mred", "\\x1B[31mred"},
+  };
+  for (const auto& [name, shown] : cases) {
+    run_result result = unpack(container_builder().raw("kept.txt", "k").raw(name, "evil").build());
+    expect_failure(result, 11, "Refusing unsafe file name: " + shown + "\n");
+    EXPECT_EQ(read_file(dir / "zone/kept.txt"), "k");
+  }
+  EXPECT_EQ(list_directory(dir.path()), (std::vector<std::string>{"zone", "zone.lvz"}));
+  EXPECT_EQ(list_directory(dir / "zone"), (std::vector<std::string>{"kept.txt", "zone.ini"}));
+  EXPECT_FALSE(file_exists("/tmp/tarn-absolute"));
+}
+
+TEST_F(Tarnsplit, NeverWritesThroughALinkInTheOutputDirectory) {
+  write_file(dir / "outside.txt", "precious");
+  std::filesystem::create_directories(dir / "zone");
+  std::filesystem::create_symlink(dir / "outside.txt", dir / "zone/a.txt");
+  std::filesystem::create_symlink(dir / "outside.txt", dir / "zone/zone.ini");
+  EXPECT_EQ(unpack(container_builder().raw("a.txt", "new", 77).build()).status, 0);
+  EXPECT_EQ(read_file(dir / "outside.txt"), "precious");
+  EXPECT_EQ(read_file(dir / "zone/a.txt"), "new");
+  EXPECT_FALSE(std::filesystem::is_symlink(dir / "zone/a.txt"));
+  EXPECT_EQ(modification_time(dir / "zone/a.txt"), 77);
+}
+
+TEST_F(Tarnsplit, AnswersHelpAndVersion) {
+  run_result help = run_program(tarnsplit_path(), {"--help"}, dir.path());
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: tarnsplit"), std::string::npos);
+  run_result version = run_program(tarnsplit_path(), {"--version"}, dir.path());
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("tarnsplit ", 0), 0u);
+}

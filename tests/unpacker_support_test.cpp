@@ -1,0 +1,98 @@
+// The unpacker's helpers: number formatting, bounded reads, inflating, output paths.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "test_support.h"
+#include "unpacker_support.h"
+
+namespace {
+
+std::string thousands(int32_t value) {
+  char text[32];
+  int length = format_thousands(value, text);
+  EXPECT_EQ(static_cast<size_t>(length), std::string(text).size());
+  return text;
+}
+
+std::string directory_for(std::vector<std::string> args, const char* input_name) {
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(&arg[0]);
+  char* path = output_directory_path(static_cast<int>(argv.size()), argv.data(), input_name);
+  std::string result = path;
+  std::free(path);
+  return result;
+}
+
+}  // namespace
+
+TEST(FormatThousands, GroupsDigitsInThrees) {
+  EXPECT_EQ(thousands(0), "0");
+  EXPECT_EQ(thousands(999), "999");
+  EXPECT_EQ(thousands(1000), "1,000");
+  EXPECT_EQ(thousands(1234567), "1,234,567");
+  EXPECT_EQ(thousands(-1234), "-1,234");
+  EXPECT_EQ(thousands(-999), "-999");
+  EXPECT_EQ(thousands(INT32_MAX), "2,147,483,647");
+  EXPECT_EQ(thousands(INT32_MIN), "-2,147,483,648");
+}
+
+TEST(ReadFromBuffer, CopiesWithinTheBlockAndRefusesReadsPastItsEnd) {
+  const unsigned char block[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  unsigned char out[10] = {};
+  int offset = 4;
+  EXPECT_EQ(read_from_buffer(out, block, &offset, 6, 10), 1);
+  EXPECT_EQ(offset, 10);
+  EXPECT_EQ(out[0], 4);
+  EXPECT_EQ(out[5], 9);
+  EXPECT_EQ(read_from_buffer(out, block, &offset, 1, 10), 0);
+  EXPECT_EQ(offset, 10);
+  offset = 2;
+  EXPECT_EQ(read_from_buffer(out, block, &offset, INT_MAX, 10), 0);  // no overflow
+  EXPECT_EQ(offset, 2);
+}
+
+TEST(AppendFormatted, AppendsAndReturnsTheNewLength) {
+  char text[64] = "";
+  EXPECT_EQ(append_formatted(text, "%d,", 5), 2);
+  EXPECT_STREQ(text, "5,");
+  EXPECT_EQ(append_formatted(text, "%s", "IMAGE"), 7);
+  EXPECT_STREQ(text, "5,IMAGE");
+}
+
+TEST(InflateToBuffer, GivesTheContentOrNothing) {
+  std::string content(5000, 'x');
+  std::string stream = zlib_compress(content);
+  auto* source = reinterpret_cast<const unsigned char*>(stream.data());
+  auto length = static_cast<uint32_t>(stream.size());
+
+  uint32_t produced = 5000;
+  unsigned char* block = inflate_to_buffer(source, length, &produced);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(produced, 5000u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(block), produced), content);
+  std::free(block);
+
+  produced = 4999;  // the stream holds more than expected
+  EXPECT_EQ(inflate_to_buffer(source, length, &produced), nullptr);
+  EXPECT_EQ(produced, 0u);
+
+  produced = 5000;  // cut short
+  EXPECT_EQ(inflate_to_buffer(source, length - 5, &produced), nullptr);
+  EXPECT_EQ(produced, 0u);
+}
+
+TEST(OutputDirectoryPath, LiesNextToTheContainerGivenAsArgument) {
+  EXPECT_EQ(directory_for({"tarnsplit", "zone.lvz"}, "zone.lvz"), "zone");
+  EXPECT_EQ(directory_for({"tarnsplit", "C:\\levels\\zone.lvz"}, "C:\\levels\\zone.lvz"), "C:\\levels\\zone");
+  EXPECT_EQ(directory_for({"tarnsplit", "zone"}, "zone"), "zone");
+  // The extension goes at the last '.', even when that dot is in a directory's name.
+  EXPECT_EQ(directory_for({"tarnsplit", "a.dir\\zone"}, "a.dir\\zone"), "a.dir\\a");
+}
+
+TEST(OutputDirectoryPath, LiesNextToTheProgramForATypedName) {
+  EXPECT_EQ(directory_for({"C:\\tools\\tarnsplit.exe"}, "sub\\zone.lvz"), "C:\\tools\\sub\\zone");
+  EXPECT_EQ(directory_for({"tarnsplit"}, "zone.lvz"), "zone");
+}

@@ -1,0 +1,64 @@
+// Name checks for extracted files.
+#include "safe_name.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+bool equal_ignoring_case(const char* a, const char* b, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Windows opens a device for these names whatever the extension, so "nul.txt" and
+// "Com1 .bmp" are the device too. stem is the part before the first '.', blanks trimmed.
+bool is_device_name(const char* stem, size_t length) {
+  static const char* const devices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+  for (const char* device : devices)
+    if (length == std::strlen(device) && equal_ignoring_case(stem, device, length)) return true;
+  if (length != 4) return false;
+  if (!equal_ignoring_case(stem, "com", 3) && !equal_ignoring_case(stem, "lpt", 3)) return false;
+  unsigned char digit = static_cast<unsigned char>(stem[3]);
+  // '1' to '9', and the superscript digits 1, 2, 3 of the ANSI code page.
+  return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
+}  // namespace
+
+bool is_safe_file_name(const char* name, const char* description_name) {
+  size_t length = std::strlen(name);
+  if (length == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+  for (const char* p = name; *p; ++p)
+    if (is_control(static_cast<unsigned char>(*p)) || std::strchr("/\\:<>\"|?*", *p)) return false;
+  if (name[length - 1] == '.' || name[length - 1] == ' ') return false;
+
+  size_t stem = std::strcspn(name, ".");
+  while (stem > 0 && name[stem - 1] == ' ') --stem;
+  if (is_device_name(name, stem)) return false;
+
+  return !(std::strlen(description_name) == length &&
+           equal_ignoring_case(name, description_name, length));
+}
+
+std::string printable_name(const char* name) {
+  std::string text;
+  for (const char* p = name; *p; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (is_control(c)) {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      text += escaped;
+    } else {
+      text += *p;
+    }
+  }
+  return text;
+}

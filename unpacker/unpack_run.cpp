@@ -1,0 +1,262 @@
+// The unpacker's driver: checks the container, extracts every file section with its time,
+// and hands the description writer each section in container order.
+#include "unpack_run.h"
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "container_format.h"
+#include "description_writer.h"
+#include "paths.h"
+#include "safe_name.h"
+#include "system.h"
+#include "unpacker_support.h"
+
+namespace {
+
+constexpr int input_name_size = 255;      // the typed answer: at most 254 characters
+constexpr size_t resolved_path_size = 999;
+constexpr size_t section_name_size = 255;
+constexpr size_t kept_name_length = 250;  // later bytes of a longer name are dropped
+
+// What the run holds; released (files closed, blocks freed) before the exit report.
+struct run_state {
+  char* input_name = nullptr;
+  char* output_directory = nullptr;
+  std::string description_name;
+  FILE* container = nullptr;
+  FILE* description = nullptr;
+  uint64_t container_left = 0;  // bytes of the container not read yet
+  uint32_t total_full_size = 0;
+  uint32_t total_stored_size = 0;
+  unsigned char* stored = nullptr;
+  unsigned char* inflated = nullptr;
+
+  void release_section() {
+    std::free(stored);
+    std::free(inflated);
+    stored = inflated = nullptr;
+  }
+
+  void release() {
+    release_section();
+    std::free(input_name);
+    std::free(output_directory);
+    input_name = output_directory = nullptr;
+    if (container) std::fclose(container);
+    if (description) std::fclose(description);
+    container = description = nullptr;
+  }
+
+  ~run_state() { release(); }
+};
+
+struct outcome {
+  int status;
+  int line;  // of the failing check, for the exit report
+};
+
+constexpr outcome finished = {0, 0};
+
+outcome fail_at(int line, int status, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+outcome fail_at(int line, int status, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vprintf(format, args);
+  va_end(args);
+  return {status, line};
+}
+
+#define FAIL(status, ...) return fail_at(__LINE__, status, __VA_ARGS__)
+
+const char* program_path(int argc, char** argv) { return argc >= 1 ? argv[0] : ""; }
+
+// The argument, or one line typed at the prompt (its line end dropped, the rest of an
+// over-long line discarded; the end of input is an empty answer).
+char* take_input_name(int argc, char** argv) {
+  if (argc >= 2) {
+    size_t length = std::strlen(argv[1]);
+    auto* name = static_cast<char*>(std::malloc(length + 1));
+    if (name) std::memcpy(name, argv[1], length + 1);
+    return name;
+  }
+  std::printf("Please type in the name of the .lvz: ");
+  std::fflush(stdout);
+  auto* name = static_cast<char*>(std::calloc(input_name_size, 1));
+  if (!name || !std::fgets(name, input_name_size, stdin)) return name;
+  size_t length = std::strlen(name);
+  if (length > 0 && name[length - 1] == '\n') {
+    name[length - 1] = '\0';
+  } else {
+    int c;
+    while ((c = std::getchar()) != '\n' && c != EOF) {
+    }
+  }
+  return name;
+}
+
+// The description's name: the input name's last part, extension replaced by ".ini".
+std::string description_name_for(const char* input_name) {
+  std::string name = file_name_of(input_name);
+  std::string::size_type dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name + ".ini";
+}
+
+// An output directory whose last part is empty, "." or ".." would be the parent or the
+// current directory itself.
+bool names_new_directory(const char* path) {
+  const char* last = file_name_of(path);
+  return *last && std::strcmp(last, ".") != 0 && std::strcmp(last, "..") != 0;
+}
+
+bool read_exact(run_state& state, void* destination, size_t count) {
+  size_t got = std::fread(destination, 1, count, state.container);
+  state.container_left -= got < state.container_left ? got : state.container_left;
+  return got == count;
+}
+
+// The name up to its NUL, of which the first 250 bytes are kept. False at the end of file.
+bool read_section_name(run_state& state, char* name) {
+  size_t length = 0;
+  for (;;) {
+    int c = std::getc(state.container);
+    if (c == EOF) return false;
+    if (state.container_left) --state.container_left;
+    if (c == 0) return true;
+    if (length < kept_name_length) name[length++] = static_cast<char>(c);
+  }
+}
+
+outcome extract_file(run_state& state, const char* name, const section_header& header,
+                     const unsigned char* content) {
+  const char* directory = state.output_directory;
+  if (!is_safe_file_name(name, state.description_name.c_str()))
+    FAIL(11, "Refusing unsafe file name: %s\n", printable_name(name).c_str());
+  FILE* file = open_in_dir(name, directory);
+  if (!file) {
+    uint32_t code = last_error();
+    FAIL(11, "Could not created %s\\%s. GetLastError(): %d\n", directory, name, static_cast<int>(code));
+  }
+  bool written = write_stream(file, content, header.full_size);
+  if (!close_stream(file) || !written) {
+    uint32_t code = last_error();
+    FAIL(11, "Could not write %s\\%s. GetLastError(): %d\n", directory, name, static_cast<int>(code));
+  }
+  set_file_time(name, header.time, directory);
+  write_file_entry(state.description, name, header.full_size, header.stored_size);
+  return finished;
+}
+
+outcome description_failed(run_state& state, int line) {
+  uint32_t code = last_error();
+  return fail_at(line, 12, "Could not write %s\\%s. GetLastError(): %d\n", state.output_directory,
+                 state.description_name.c_str(), static_cast<int>(code));
+}
+
+outcome unpack_section(run_state& state, uint32_t index) {
+  unsigned char raw_header[section_header_size];
+  if (!read_exact(state, raw_header, sizeof raw_header))
+    FAIL(6, "Could not access compressed data section number %u\n", index);
+  section_header header = decode_section_header(raw_header);
+  if (!has_container_magic(header.magic) || header.stored_size == 0 || header.full_size == 0)
+    FAIL(10, "Compressed data header invalid\n");
+
+  char name[section_name_size] = {};
+  if (!read_section_name(state, name)) FAIL(8, "Could read compressed data\n");
+
+  // Never allocate for data that is not there.
+  if (header.stored_size > state.container_left) FAIL(8, "Could read compressed data\n");
+  state.stored = static_cast<unsigned char*>(std::malloc(header.stored_size));
+  if (!state.stored) FAIL(7, "Could not allocate %u bytes for decompressing data\n", header.stored_size);
+  if (!read_exact(state, state.stored, header.stored_size)) FAIL(8, "Could read compressed data\n");
+
+  const unsigned char* content = state.stored;
+  if (!is_raw_section(header)) {
+    if (header.full_size > max_inflate_ratio * header.stored_size)
+      FAIL(9, "Could not correctly decompress data\n");
+    uint32_t length = header.full_size;
+    state.inflated = inflate_to_buffer(state.stored, header.stored_size, &length);
+    if (!state.inflated || length != header.full_size) FAIL(9, "Could not correctly decompress data\n");
+    content = state.inflated;
+  }
+  state.total_full_size += header.full_size;
+  state.total_stored_size += header.stored_size;
+
+  if (is_object_section(header.time, name)) {
+    int status = write_object_section(state.description, content, header.full_size,
+                                      header.full_size, header.stored_size);
+    if (status != 0) return {status, __LINE__};
+  } else {
+    outcome extracted = extract_file(state, name, header, content);
+    if (extracted.status != 0) return extracted;
+  }
+  if (std::ferror(state.description)) return description_failed(state, __LINE__);
+  state.release_section();
+  return finished;
+}
+
+outcome unpack(run_state& state, int argc, char** argv) {
+  state.input_name = take_input_name(argc, argv);
+  if (!state.input_name) FAIL(7, "Could not allocate %u bytes for decompressing data\n", 0u);
+
+  char resolved[resolved_path_size];
+  if (full_path(state.input_name, resolved, sizeof resolved))
+    state.container = open_input_stream(resolved);
+  else
+    std::snprintf(resolved, sizeof resolved, "%s", state.input_name);
+  if (!state.container) {
+    uint32_t code = last_error();
+    FAIL(1, "Could not open file: %s\nExe's location: %s\nGetLastError(): %d\n", resolved,
+         program_path(argc, argv), static_cast<int>(code));
+  }
+  state.container_left = stream_size(state.container);
+  state.output_directory = output_directory_path(argc, argv, state.input_name);
+
+  unsigned char raw_header[container_header_size];
+  if (!read_exact(state, raw_header, sizeof raw_header))
+    FAIL(3, "File not large enough to contain Lvz Header information\n");
+  container_header header = decode_container_header(raw_header);
+  if (!has_container_magic(header.magic)) FAIL(4, "File is not a valid .lvz format\n");
+  if (header.section_count == 0) FAIL(5, "Lvz does not contain any data");
+
+  if (!state.output_directory || !names_new_directory(state.output_directory) ||
+      make_directory(state.output_directory) == make_directory_result::path_not_found)
+    FAIL(2, "Could not create output directory.\n");
+
+  state.description_name = description_name_for(state.input_name);
+  state.description = open_in_dir(state.description_name.c_str(), state.output_directory);
+  if (!state.description) {
+    uint32_t code = last_error();
+    FAIL(12, "Could not created %s\\%s. GetLastError(): %d\n", state.output_directory,
+         state.description_name.c_str(), static_cast<int>(code));
+  }
+  write_description_head(state.description, state.input_name);
+
+  for (uint32_t index = 0; index < header.section_count; ++index) {
+    outcome section = unpack_section(state, index);
+    if (section.status != 0) return section;
+  }
+  write_totals(state.description, state.total_full_size, state.total_stored_size);
+
+  // A write error of the description shows at the latest when it is closed.
+  FILE* description = state.description;
+  state.description = nullptr;
+  if (!close_stream(description)) return description_failed(state, __LINE__);
+  return finished;
+}
+
+}  // namespace
+
+int run_tarnsplit(int argc, char** argv) {
+  run_state state;
+  outcome result = unpack(state, argc, argv);
+  state.release();
+  if (result.status != 0) report_exit_and_wait(__FILE__, result.line);
+  return result.status;
+}
