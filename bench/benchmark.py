@@ -1,0 +1,415 @@
+#!/usr/bin/env python3
+"""Benchmark of tarnpack and tarnsplit against their floor and against tar and zip.
+
+    bench/benchmark.py [--scale MIB] [--reps N] [--many N] [--big] [...]
+
+Builds the programs (Release), makes the shared benchmark corpus on a tmpfs scratch
+directory, and measures in one run, interleaved round by round: tarnpack on bench.ini,
+tarnsplit on the container, the floor (bench_floor: zlib's compress and uncompress over the
+same files and sections, one read and one write of the bytes), tar -czf / zip -6 and their
+extraction. It prints median wall time with its spread, MB/s of content, CPU time, peak
+memory as the kernel accounts it (GNU time), the memory bound and the ratio to the floor, then
+the scale check (time per file with many tiny files against 200) and, with --big, a 1 GiB
+file packed and unpacked within the memory bounds. It is a measurement, not a test.
+"""
+import argparse
+import os
+import platform
+import shutil
+import statistics
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+MIB = 2**20
+SLACK = 8 * MIB          # what the bounds allow beyond the data: program, libraries, stacks
+TARGETS = {"tarnpack": 1.10, "tarnsplit": 1.15}
+
+
+# -- running and measuring ------------------------------------------------------------------
+
+class Failed(Exception):
+    pass
+
+
+def measure(command, cwd, stdin_path=None):
+    """Runs command in cwd; returns (wall seconds, CPU seconds, peak resident bytes).
+    The peak comes from GNU time, whose own small process is what the child starts as:
+    a child forked from this interpreter would report the interpreter's size."""
+    stdin = open(stdin_path, "rb") if stdin_path else subprocess.DEVNULL
+    with tempfile.NamedTemporaryFile("r") as report:
+        start = time.perf_counter()
+        done = subprocess.run(["/usr/bin/time", "-q", "-o", report.name, "-f", "%U %S %M"] + command,
+                              cwd=cwd, stdin=stdin, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.PIPE)
+        wall = time.perf_counter() - start
+        figures = report.read().split()
+    if stdin_path:
+        stdin.close()
+    if done.returncode != 0:
+        raise Failed("%s (in %s) ended with status %d: %s" % (
+            " ".join(command), cwd, done.returncode, done.stderr.decode(errors="replace").strip()))
+    return wall, float(figures[0]) + float(figures[1]), int(figures[2]) * 1024   # %M is in KiB
+
+
+def remove(path):
+    if os.path.isdir(path) and not os.path.islink(path):
+        shutil.rmtree(path)
+    elif os.path.lexists(path):
+        os.remove(path)
+
+
+class Case:
+    """One program to time: how to prepare a run (not timed), the command, its samples."""
+
+    def __init__(self, name, command, cwd, prepare=(), floor=None, bound=None, stdin=None,
+                 fresh_dir=None):
+        self.name, self.command, self.cwd, self.stdin = name, command, cwd, stdin
+        self.prepare, self.floor, self.bound, self.fresh_dir = prepare, floor, bound, fresh_dir
+        self.samples = []
+
+    def run(self):
+        for path in self.prepare:
+            remove(path)
+        if self.fresh_dir:
+            remove(self.fresh_dir)
+            os.makedirs(self.fresh_dir)
+        self.samples.append(measure(self.command, self.cwd, self.stdin))
+
+    def median(self, field):
+        return statistics.median(s[field] for s in self.samples)
+
+
+def run_rounds(cases, reps):
+    """One untimed warm-up round, then reps rounds of every case, interleaved so that a
+    change of load on the machine hits every program alike."""
+    for round_number in range(reps + 1):
+        for case in cases:
+            case.run()
+        if round_number == 0:
+            for case in cases:
+                case.samples.clear()
+
+
+def paired_ratio(case):
+    """Median over the rounds of this case's time over its floor's time in the same round."""
+    return statistics.median(a[0] / b[0] for a, b in zip(case.samples, case.floor.samples))
+
+
+# -- containers -----------------------------------------------------------------------------
+
+def sections(container):
+    """(name, full_size, stored_size) of every section."""
+    with open(container, "rb") as f:
+        data = f.read()
+    count = struct.unpack_from("<I", data, 4)[0]
+    at, found = 8, []
+    for _ in range(count):
+        full, _, stored = struct.unpack_from("<III", data, at + 4)
+        end = data.index(b"\0", at + 16)
+        found.append((data[at + 16:end], full, stored))
+        at = end + 1 + stored
+    return found
+
+
+def zlib_bound(size):
+    """The scratch the packer takes for one zlib stream: size + size/1000 rounded up + 12."""
+    return size + -(-size // 1000) + 12
+
+
+def pack_bound(container, largest_input):
+    return os.path.getsize(container) + largest_input + zlib_bound(largest_input) + SLACK
+
+
+def unpack_bound(container):
+    return max(full + stored for _, full, stored in sections(container)) + SLACK
+
+
+# -- set-up ---------------------------------------------------------------------------------
+
+def build(build_dir):
+    """Installs what is missing and builds the programs; the paths of those that exist."""
+    subprocess.run([os.path.join(ROOT, "scripts", "setup.sh"), "zip", "unzip", "time"], check=True)
+    subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release"],
+                   check=True, stdout=subprocess.DEVNULL)
+    targets = ["bench_floor", "tarnsplit"]
+    if os.path.isdir(os.path.join(ROOT, "packer")):
+        targets.append("tarnpack")
+    subprocess.run(["cmake", "--build", build_dir, "-j2", "--target"] + targets,
+                   check=True, stdout=subprocess.DEVNULL)
+
+
+def program(build_dir, folder, name):
+    path = os.path.join(build_dir, folder, name)
+    return path if os.access(path, os.X_OK) else None
+
+
+def listed_files(description):
+    with open(description, newline="") as f:
+        return [line.strip("\r\n")[5:] for line in f if line.lower().startswith("file=")]
+
+
+def make_corpus(maker, directory, scale, seed):
+    subprocess.run([sys.executable, maker, "--seed", str(seed), "--scale", str(scale), directory],
+                   check=True)
+    files = listed_files(os.path.join(directory, "bench.ini"))
+    with open(os.path.join(directory, "..", "files.txt"), "w") as f:
+        f.write("".join(name + "\n" for name in files))
+    return files
+
+
+def make_many(directory, count):
+    """count tiny files (1 to 100 bytes, so some are compressed) and a description of them,
+    with every 100th entry repeating an earlier name in other letter case from sub/, which
+    the packer leaves out. Returns the description's path."""
+    os.makedirs(os.path.join(directory, "sub"), exist_ok=True)
+    lines = ["OutFile=many%d.lvz" % count]
+    for i in range(count):
+        name = "t%05d.txt" % i
+        with open(os.path.join(directory, name), "wb") as f:
+            f.write((b"tile %d " % i * 20)[:1 + i % 100])
+        lines.append("File=" + name)
+        if i % 100 == 99:
+            twin = "sub/" + ("t%05d.txt" % (i - 50)).upper()
+            with open(os.path.join(directory, twin), "wb") as f:
+                f.write(b"dropped")
+            lines.append("File=" + twin)
+    description = os.path.join(directory, "many%d.ini" % count)
+    with open(description, "w", newline="") as f:
+        f.write("".join(line + "\r\n" for line in lines))
+    return description
+
+
+# -- reports --------------------------------------------------------------------------------
+
+def machine():
+    model = "unknown CPU"
+    try:
+        with open("/proc/cpuinfo") as f:
+            model = next(l.split(":", 1)[1].strip() for l in f if l.startswith("model name"))
+    except (OSError, StopIteration):
+        pass
+    memory = os.sysconf("SC_PAGE_SIZE") * os.sysconf("SC_PHYS_PAGES") / 2**30
+    return "%d cores (%s), %.0f GiB, %s %s" % (os.cpu_count(), model, memory, platform.system(),
+                                               platform.release())
+
+
+def print_table(cases, content_bytes):
+    print("%-15s %9s %17s %8s %8s %9s %9s %9s" % (
+        "", "wall", "spread min-max", "MB/s", "CPU s", "peak MiB", "bound", "/ floor"))
+    for case in cases:
+        wall = case.median(0)
+        walls = [s[0] for s in case.samples]
+        bound = "%9.1f" % (case.bound / MIB) if case.bound else "%9s" % ""
+        ratio = "%8.2fx" % paired_ratio(case) if case.floor else "%9s" % ""
+        print("%-15s %7.3f s %7.3f-%7.3f s %8.1f %8.3f %9.1f %s %s" % (
+            case.name, wall, min(walls), max(walls), content_bytes / 1e6 / wall, case.median(1),
+            max(s[2] for s in case.samples) / MIB, bound, ratio))
+
+
+def verdicts(cases):
+    by_name = {case.name: case for case in cases}
+    lines = []
+    for name, limit in TARGETS.items():
+        if name in by_name:
+            ratio = paired_ratio(by_name[name])
+            lines.append(("%s / floor %.2fx (target %.2fx)" % (name, ratio, limit), ratio <= limit))
+    for case in cases:
+        if case.bound:
+            peak = max(s[2] for s in case.samples)
+            lines.append(("%s peak memory %.1f MiB (bound %.1f MiB)" % (
+                case.name, peak / MIB, case.bound / MIB), peak <= case.bound))
+    for ours, theirs in (("tarnpack", "tar -czf"), ("tarnpack", "zip -6"),
+                         ("tarnsplit", "tar -xzf"), ("tarnsplit", "unzip")):
+        if ours in by_name and theirs in by_name:
+            a, b = by_name[ours].median(0), by_name[theirs].median(0)
+            lines.append(("%s %.3f s against %s %.3f s" % (ours, a, theirs, b), a < b))
+    return lines
+
+
+def print_verdicts(lines):
+    for text, met in lines:
+        print("  %-4s %s" % ("ok" if met else "MISS", text))
+
+
+# -- the three parts ------------------------------------------------------------------------
+
+def corpus_benchmark(args, tools, scratch):
+    corpus = os.path.join(scratch, "corpus")
+    files = make_corpus(args.corpus_maker, corpus, args.scale, args.seed)
+    sizes = [os.path.getsize(os.path.join(corpus, name)) for name in files]
+    content = sum(sizes)
+    floor_container = os.path.join(scratch, "floor.lvz")
+    measure([tools["floor"], "pack", "bench.ini", floor_container], corpus)
+
+    unpack_dir = os.path.join(scratch, "unpack")
+    os.makedirs(unpack_dir)
+    container = os.path.join(unpack_dir, "bench.lvz")
+    cases = []
+    pack_floor = Case("pack floor", [tools["floor"], "pack", "bench.ini", floor_container],
+                      corpus, prepare=[floor_container])
+    if tools["tarnpack"]:
+        packed = os.path.join(corpus, "bench.lvz")
+        measure([tools["tarnpack"], "bench.ini"], corpus)
+        shutil.copyfile(packed, container)
+        cases.append(Case("tarnpack", [tools["tarnpack"], "bench.ini"], corpus, prepare=[packed],
+                          floor=pack_floor, bound=pack_bound(packed, max(sizes))))
+    else:
+        shutil.copyfile(floor_container, container)
+    cases.append(pack_floor)
+    archive_tar, archive_zip = os.path.join(scratch, "bench.tgz"), os.path.join(scratch, "bench.zip")
+    cases.append(Case("tar -czf", ["tar", "-czf", archive_tar, "-T", "../files.txt"], corpus,
+                      prepare=[archive_tar], floor=pack_floor))
+    cases.append(Case("zip -6", ["zip", "-q", "-6", "-X", archive_zip, "-@"], corpus,
+                      prepare=[archive_zip], floor=pack_floor,
+                      stdin=os.path.join(scratch, "files.txt")))
+    measure(cases[-2].command, corpus)
+    measure(cases[-1].command, corpus, cases[-1].stdin)
+
+    unpack_floor = Case("unpack floor", [tools["floor"], "unpack", "bench.lvz", "floor-out"],
+                        unpack_dir, prepare=[os.path.join(unpack_dir, "floor-out")])
+    cases.append(Case("tarnsplit", [tools["tarnsplit"], "bench.lvz"], unpack_dir,
+                      prepare=[os.path.join(unpack_dir, "bench")], floor=unpack_floor,
+                      bound=unpack_bound(container)))
+    cases.append(unpack_floor)
+    cases.append(Case("tar -xzf", ["tar", "-xzf", archive_tar, "-C", "tar-out"], unpack_dir,
+                      floor=unpack_floor, fresh_dir=os.path.join(unpack_dir, "tar-out")))
+    cases.append(Case("unzip", ["unzip", "-q", archive_zip, "-d", "zip-out"], unpack_dir,
+                      floor=unpack_floor, prepare=[os.path.join(unpack_dir, "zip-out")]))
+
+    run_rounds(cases, args.reps)
+    print("Corpus: %.1f MiB of content in %d files (scale %g, seed %d); container %.1f MiB%s" % (
+        content / MIB, len(files), args.scale, args.seed, os.path.getsize(container) / MIB,
+        "" if tools["tarnpack"] else " (written by the floor: no tarnpack built)"))
+    print("%d rounds; ratios are medians of the per-round ratios to the floor.\n" % args.reps)
+    print_table(cases, content)
+    return verdicts(cases)
+
+
+def scale_check(args, tools, scratch):
+    """Time per file of packing and unpacking many tiny files against 200 of them."""
+    lines, per_file = [], {}
+    for count in (200, args.many):
+        directory = os.path.join(scratch, "many%d" % count)
+        os.makedirs(directory)
+        description = make_many(directory, count)
+        container = os.path.join(directory, "many%d.lvz" % count)
+        if tools["tarnpack"]:
+            pack = Case("pack", [tools["tarnpack"], os.path.basename(description)], directory,
+                        prepare=[container])
+        else:
+            pack = Case("pack", [tools["floor"], "pack", description, container], directory,
+                        prepare=[container])
+        unpack = Case("unpack", [tools["tarnsplit"], os.path.basename(container)], directory,
+                      prepare=[os.path.join(directory, "many%d" % count)])
+        run_rounds([pack, unpack], args.reps)
+        per_file[count] = (pack.median(0) / count, unpack.median(0) / count)
+    print("\nScale: time per file, %d tiny files against 200 (%s)" % (
+        args.many, "tarnpack" if tools["tarnpack"] else "packed by the floor: no tarnpack built"))
+    for i, what in enumerate(("pack", "unpack")):
+        few, many = per_file[200][i], per_file[args.many][i]
+        print("  %-7s %8.1f us per file with 200, %8.1f us with %d: %.2fx" % (
+            what, few * 1e6, many * 1e6, args.many, many / few))
+        if what == "unpack" or tools["tarnpack"]:
+            lines.append(("%s time per file with %d files %.2fx that with 200 (limit 3x)" % (
+                what, args.many, many / few), many / few <= 3))
+    return lines
+
+
+def big_check(args, tools, scratch):
+    """One file of 1 GiB (the corpus repeated) packed and unpacked within the memory bounds."""
+    directory = os.path.join(scratch, "big")
+    os.makedirs(directory)
+    corpus = os.path.join(scratch, "corpus")
+    size = args.big_mib * MIB
+    with open(os.path.join(directory, "big.bin"), "wb") as out:
+        written = 0
+        while written < size:
+            for name in sorted(os.listdir(corpus)):
+                with open(os.path.join(corpus, name), "rb") as f:
+                    chunk = f.read(size - written)
+                out.write(chunk)
+                written += len(chunk)
+                if written >= size:
+                    break
+    with open(os.path.join(directory, "big.ini"), "w", newline="") as f:
+        f.write("OutFile=big.lvz\r\nFile=big.bin\r\n")
+    container = os.path.join(directory, "big.lvz")
+    print("\nBig input: one file of %d MiB" % args.big_mib)
+    cases = []
+    if tools["tarnpack"]:
+        cases.append(Case("tarnpack", [tools["tarnpack"], "big.ini"], directory))
+    else:
+        cases.append(Case("pack floor", [tools["floor"], "pack", "big.ini", "big.lvz"], directory))
+    cases[0].run()
+    os.remove(os.path.join(directory, "big.bin"))    # tmpfs space: the output is next
+    if tools["tarnpack"]:
+        cases[0].bound = pack_bound(container, size)
+    cases.append(Case("tarnsplit", [tools["tarnsplit"], "big.lvz"], directory,
+                      bound=unpack_bound(container)))
+    cases[1].run()
+    for case in cases:
+        wall, cpu, peak = case.samples[0]
+        print("  %-10s %8.2f s %8.1f MB/s  peak %7.1f MiB%s" % (
+            case.name, wall, size / 1e6 / wall, peak / MIB,
+            "  (bound %.1f MiB)" % (case.bound / MIB) if case.bound else ""))
+    return [("%s with %d MiB: peak %.1f MiB (bound %.1f MiB)" % (
+        case.name, args.big_mib, case.samples[0][2] / MIB, case.bound / MIB),
+        case.samples[0][2] <= case.bound) for case in cases if case.bound]
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("--scale", type=float, default=64, help="corpus size in MiB (default 64)")
+    ap.add_argument("--seed", type=int, default=1, help="corpus seed (default 1)")
+    ap.add_argument("--reps", type=int, default=7, help="timed rounds (default 7)")
+    ap.add_argument("--many", type=int, default=20000,
+                    help="tiny files of the scale check (default 20000; 0 skips it)")
+    ap.add_argument("--big", action="store_true", help="also pack and unpack one 1 GiB file")
+    ap.add_argument("--big-mib", type=int, default=1024, help=argparse.SUPPRESS)
+    ap.add_argument("--corpus-maker", default=os.path.join(ROOT, "..", "shared", "bench",
+                                                           "make_corpus.py"),
+                    help="the shared corpus maker (default ../shared/bench/make_corpus.py)")
+    ap.add_argument("--build-dir", default=os.path.join(ROOT, "build"))
+    ap.add_argument("--no-build", action="store_true", help="use the programs as built")
+    ap.add_argument("--scratch", help="scratch directory (default: a new one under /dev/shm, "
+                                      "removed at the end)")
+    args = ap.parse_args()
+    if not os.path.isfile(args.corpus_maker):
+        sys.exit("benchmark: no corpus maker at %s (give --corpus-maker)" % args.corpus_maker)
+    if not args.no_build:
+        build(args.build_dir)
+    tools = {"floor": program(args.build_dir, "bench", "bench_floor"),
+             "tarnsplit": program(args.build_dir, "unpacker", "tarnsplit"),
+             "tarnpack": program(args.build_dir, "packer", "tarnpack")}
+    if not tools["floor"] or not tools["tarnsplit"]:
+        sys.exit("benchmark: bench_floor and tarnsplit must be built in %s" % args.build_dir)
+
+    if args.scratch:
+        scratch = os.path.abspath(args.scratch)
+        remove(scratch)
+        os.makedirs(scratch)
+    else:
+        scratch = tempfile.mkdtemp(prefix="tarn-bench-",
+                                   dir="/dev/shm" if os.path.isdir("/dev/shm") else None)
+    print("Machine: %s; load average %.2f at start" % (machine(), os.getloadavg()[0]))
+    try:
+        results = corpus_benchmark(args, tools, scratch)
+        if args.many:
+            results += scale_check(args, tools, scratch)
+        if args.big:
+            results += big_check(args, tools, scratch)
+    except Failed as failure:
+        sys.exit("benchmark: %s" % failure)
+    finally:
+        if not args.scratch:
+            shutil.rmtree(scratch, ignore_errors=True)
+    print("\nLoad average %.2f at the end. Targets:" % os.getloadavg()[0])
+    print_verdicts(results)
+
+
+if __name__ == "__main__":
+    main()
