@@ -50,6 +50,23 @@ std::string tarnpack_path();
 std::string u32le(uint32_t v);
 std::string u16le(uint16_t v);
 std::string zlib_compress(const std::string& data);
+// Inflates one zlib stream of known size; "" (and a test failure) when it does not.
+std::string zlib_uncompress(const std::string& stream, size_t full_size);
+
+// One section of a container as its bytes stand.
+struct container_section {
+  std::string magic;
+  uint32_t full_size = 0;
+  uint32_t time = 0;
+  uint32_t stored_size = 0;
+  std::string name;
+  std::string data;  // the stored_size bytes after the name
+};
+
+// The sections of container bytes, read by the container header's section_count. Records
+// a test failure when the bytes are not a well-formed container or bytes follow the last
+// section.
+std::vector<container_section> read_container(const std::string& bytes);
 
 // Builds container bytes section by section; fields can be set to anything.
 class container_builder {
