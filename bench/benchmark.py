@@ -115,6 +115,26 @@ def sections(container):
     return found
 
 
+def without_times(container):
+    """The container's bytes with every section's time stamp set to 0."""
+    with open(container, "rb") as f:
+        data = bytearray(f.read())
+    at = 8
+    for _ in range(struct.unpack_from("<I", data, 4)[0]):
+        data[at + 8:at + 12] = bytes(4)
+        at = data.index(b"\0", at + 16) + 1 + struct.unpack_from("<I", data, at + 12)[0]
+    return bytes(data)
+
+
+def same_files(names, directory_a, directory_b):
+    for name in names:
+        with open(os.path.join(directory_a, name), "rb") as a, \
+                open(os.path.join(directory_b, name), "rb") as b:
+            if a.read() != b.read():
+                return False
+    return True
+
+
 def zlib_bound(size):
     """The scratch the packer takes for one zlib stream: size + size/1000 rounded up + 12."""
     return size + -(-size // 1000) + 12
@@ -281,12 +301,17 @@ def corpus_benchmark(args, tools, scratch):
                       floor=unpack_floor, prepare=[os.path.join(unpack_dir, "zip-out")]))
 
     run_rounds(cases, args.reps)
+    checks = [("tarnsplit restored every file byte for byte",
+               same_files(files, corpus, os.path.join(unpack_dir, "bench")))]
+    if tools["tarnpack"]:
+        checks.append(("tarnpack's container is the floor's, time stamps aside",
+                       without_times(packed) == without_times(floor_container)))
     print("Corpus: %.1f MiB of content in %d files (scale %g, seed %d); container %.1f MiB%s" % (
         content / MIB, len(files), args.scale, args.seed, os.path.getsize(container) / MIB,
         "" if tools["tarnpack"] else " (written by the floor: no tarnpack built)"))
     print("%d rounds; ratios are medians of the per-round ratios to the floor.\n" % args.reps)
     print_table(cases, content)
-    return verdicts(cases)
+    return checks + verdicts(cases), files
 
 
 def scale_check(args, tools, scratch):
@@ -319,8 +344,9 @@ def scale_check(args, tools, scratch):
     return lines
 
 
-def big_check(args, tools, scratch):
-    """One file of 1 GiB (the corpus repeated) packed and unpacked within the memory bounds."""
+def big_check(args, tools, scratch, files):
+    """One file of 1 GiB (the corpus files over and over) packed and unpacked within the
+    memory bounds."""
     directory = os.path.join(scratch, "big")
     os.makedirs(directory)
     corpus = os.path.join(scratch, "corpus")
@@ -328,7 +354,7 @@ def big_check(args, tools, scratch):
     with open(os.path.join(directory, "big.bin"), "wb") as out:
         written = 0
         while written < size:
-            for name in sorted(os.listdir(corpus)):
+            for name in files:
                 with open(os.path.join(corpus, name), "rb") as f:
                     chunk = f.read(size - written)
                 out.write(chunk)
@@ -397,11 +423,11 @@ def main():
                                    dir="/dev/shm" if os.path.isdir("/dev/shm") else None)
     print("Machine: %s; load average %.2f at start" % (machine(), os.getloadavg()[0]))
     try:
-        results = corpus_benchmark(args, tools, scratch)
+        results, files = corpus_benchmark(args, tools, scratch)
         if args.many:
             results += scale_check(args, tools, scratch)
         if args.big:
-            results += big_check(args, tools, scratch)
+            results += big_check(args, tools, scratch, files)
     except Failed as failure:
         sys.exit("benchmark: %s" % failure)
     finally:
