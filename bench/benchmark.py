@@ -22,6 +22,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MIB = 2**20
@@ -387,6 +388,81 @@ def big_check(args, tools, scratch, files):
         case.samples[0][2] <= case.bound) for case in cases if case.bound]
 
 
+def object_container(path, count):
+    """A container whose one section is an object section of count records (map and screen
+    objects in turn, all layers and modes) and one image: a few KiB, since it compresses."""
+    records = bytearray()
+    for i in range(count):
+        is_map = i % 2
+        kind_and_id = ((i % 32768) << 1) | is_map
+        records += struct.pack("<HhhBBH", kind_and_id, i % 4000 - 2000, i % 3000, 0, i % 8,
+                               (i % 6) << 12 | i % 4096)
+    content = (b"CLV2" + struct.pack("<II", count, 1) + bytes(records)
+               + struct.pack("<HHH", 1, 1, 100) + b"ship.bmp\0")
+    stream = zlib.compress(content)
+    with open(path, "wb") as f:
+        f.write(b"CONT" + struct.pack("<I", 1) + b"CONT"
+                + struct.pack("<III", len(content), 0, len(stream)) + b"\0" + stream)
+
+
+def long_description(directory, name, file_lines, other_lines):
+    """A description whose head has file_lines File lines (naming 100 files in turn, so all
+    but the first 100 are duplicates) and a section of other_lines lines."""
+    for i in range(100):
+        with open(os.path.join(directory, "f%02d.txt" % i), "wb") as f:
+            f.write(b"file %d\r\n" % i * 10)
+    lines = ["OutFile=%s.lvz" % name]
+    lines += ["File=f%02d.txt" % (i % 100) for i in range(file_lines)]
+    lines.append("[notes]")
+    lines += ["Note%d=line %d of a long section" % (i, i) for i in range(other_lines)]
+    with open(os.path.join(directory, name + ".ini"), "w", newline="") as f:
+        f.write("".join(line + "\r\n" for line in lines))
+    return name + ".ini"
+
+
+def hostile_check(args, tools, scratch):
+    """Hostile sizes stay linear: an object section of a million records, and a description
+    of a million lines with a head of 100,000 File lines, against a tenth of each."""
+    directory = os.path.join(scratch, "hostile")
+    os.makedirs(directory)
+    lines, print_lines = [], ["\nHostile sizes, against a tenth of each:"]
+    runs = {}
+    for count in (args.records // 10, args.records):
+        name = "objects%d" % count
+        object_container(os.path.join(directory, name + ".lvz"), count)
+        case = Case(name, [tools["tarnsplit"], name + ".lvz"], directory,
+                    prepare=[os.path.join(directory, name)])
+        run_rounds([case], 1)
+        runs[count] = (case.median(0), max(s[2] for s in case.samples))
+    (small_time, small_peak), (time_, peak) = runs[args.records // 10], runs[args.records]
+    per_record = (peak - small_peak) / (args.records - args.records // 10)
+    ratio = (time_ / args.records) / (small_time / (args.records // 10))
+    print_lines.append("  tarnsplit, object section of %d records: %.2f s, peak %.1f MiB "
+                       "(%.0f bytes per record); time per record %.2fx that with %d" % (
+                           args.records, time_, peak / MIB, per_record, ratio, args.records // 10))
+    lines.append(("tarnsplit renders %d object records in %.2f s, %.0f bytes each, time per "
+                  "record %.2fx (limit 3x)" % (args.records, time_, per_record, ratio),
+                  ratio <= 3 and per_record < 255))
+    if tools["tarnpack"]:
+        times = {}
+        for scale in (10, 1):
+            file_lines, other_lines = args.file_lines // scale, args.records // scale
+            description = long_description(directory, "long%d" % other_lines, file_lines,
+                                            other_lines)
+            case = Case(description, [tools["tarnpack"], description], directory)
+            run_rounds([case], 1)
+            times[scale] = case.median(0)
+        ratio = times[1] / times[10]
+        print_lines.append("  tarnpack, %d File lines and a section of %d lines: %.2f s; "
+                           "%.2fx the time of a tenth (linear: 10x)" % (
+                               args.file_lines, args.records, times[1], ratio))
+        lines.append(("tarnpack reads %d File lines and %d other lines in %.2f s, %.2fx the "
+                      "time of a tenth (limit 30x)" % (args.file_lines, args.records, times[1],
+                                                       ratio), ratio <= 30))
+    print("\n".join(print_lines))
+    return lines
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("--scale", type=float, default=64, help="corpus size in MiB (default 64)")
@@ -394,6 +470,11 @@ def main():
     ap.add_argument("--reps", type=int, default=7, help="timed rounds (default 7)")
     ap.add_argument("--many", type=int, default=20000,
                     help="tiny files of the scale check (default 20000; 0 skips it)")
+    ap.add_argument("--hostile", action="store_true",
+                    help="also time an object section of a million records and a description "
+                         "of a million lines")
+    ap.add_argument("--records", type=int, default=1000000, help=argparse.SUPPRESS)
+    ap.add_argument("--file-lines", type=int, default=100000, help=argparse.SUPPRESS)
     ap.add_argument("--big", action="store_true", help="also pack and unpack one 1 GiB file")
     ap.add_argument("--big-mib", type=int, default=1024, help=argparse.SUPPRESS)
     ap.add_argument("--corpus-maker", default=os.path.join(ROOT, "..", "shared", "bench",
@@ -426,6 +507,8 @@ def main():
         results, files = corpus_benchmark(args, tools, scratch)
         if args.many:
             results += scale_check(args, tools, scratch)
+        if args.hostile:
+            results += hostile_check(args, tools, scratch)
         if args.big:
             results += big_check(args, tools, scratch, files)
     except Failed as failure:

@@ -190,6 +190,20 @@ TEST_F(Tarnsplit, ReportsABlockThatCannotBeAllocated) {
   expect_failure(result, 7, "Could not allocate 200000000 bytes for decompressing data\n");
 }
 
+TEST_F(Tarnsplit, RendersAMillionObjectRecordsInLittleMemory) {
+  // 10 MB of records; their lines, 255 bytes each, would not fit in the 200 MB allowed.
+  const uint32_t count = 1000000;
+  std::string block = object_header("CLV2", count, 0);
+  for (uint32_t i = 0; i < count; ++i)
+    block += object_record_bytes(static_cast<uint16_t>(i % 65536), 7, 7, 0, 0, 0);
+  write_file(dir / "zone.lvz", container_builder().objects(block).build());
+  run_result result = unpack_limited("ulimit -v 200000", "zone.lvz");
+  EXPECT_EQ(result.status, 0) << result.out;
+  std::string description = read_file(dir / "zone/zone.ini");
+  EXPECT_NE(description.find("[mapobjects]\r\n7,7,IMAGE0,BelowAll,ShowAlways,0,0\r\n"), std::string::npos);
+  EXPECT_NE(description.find("7,7,IMAGE0,BelowAll,ShowAlways,0,8479\r\n\r\n[screenobjects]"), std::string::npos);
+}
+
 TEST_F(Tarnsplit, ReportsFilesThatCannotBeCreated) {
   std::filesystem::create_directories(dir / "zone/taken");
   run_result result = unpack(container_builder().raw("a.txt", "x").raw("taken", "y").build());

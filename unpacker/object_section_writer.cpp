@@ -84,7 +84,8 @@ int fail(int status, const char* format, ...) {
   return status;
 }
 
-// The tables' records are lines: running out of memory for them is the run's status 7.
+// Running out of memory for the tables is the run's status 7; the message names the size of
+// one line, which is what the tables once held.
 int no_memory_for_lines() {
   return fail(7, "Could not allocate %u bytes for decompressing data\n", static_cast<unsigned>(line_size));
 }
@@ -135,12 +136,17 @@ int write_images(FILE* out, content_cursor& cursor, uint32_t image_count) {
   return 0;
 }
 
-// A section of the lines in table, in the order they were added; nothing when it is empty.
-void write_lines(FILE* out, const char* section_header, record_table& table) {
+// A section of the lines of the records in table, in the order they were added; nothing
+// when it is empty.
+void write_lines(FILE* out, const char* section_header, record_table& table, object_version version) {
   if (table.count_used() <= 0) return;
   write_text(out, "%s", section_header);
+  unsigned char record_bytes[object_record_size];
   char line[line_size];
-  while (table.take_first(line) != 0) write_text(out, "%s", line);
+  while (table.take_first(record_bytes) != 0) {
+    render_object_line(line, decode_object_record(record_bytes), version);
+    write_text(out, "%s", line);
+  }
   write_text(out, "\n");
 }
 
@@ -161,24 +167,25 @@ int write_object_section(FILE* out, const unsigned char* content, uint32_t lengt
   object_version version = object_version_of(header.magic);
   if (version == object_version::unknown) return fail(13, "Object header is invalid\n");
 
+  // The tables keep each record's 10 bytes, not its line: a section of a million records
+  // costs tens of bytes each, and the lines are rendered as they are written.
   record_table map_lines, screen_lines;  // released on every way out
-  if (map_lines.init(line_size) != 0 || screen_lines.init(line_size) != 0) return no_memory_for_lines();
+  if (map_lines.init(object_record_size) != 0 || screen_lines.init(object_record_size) != 0)
+    return no_memory_for_lines();
   for (uint32_t k = 0; k < header.object_count; ++k) {
     unsigned char record_bytes[object_record_size];
     if (!cursor.read(record_bytes, sizeof record_bytes))
       return fail(13, "Cannot access Object number %d\n", static_cast<int>(k));
-    object_record record = decode_object_record(record_bytes);
-    char line[line_size] = {};  // the table copies all of it
-    render_object_line(line, record, version);
-    if ((record.is_map ? map_lines : screen_lines).add(line) != 0) return no_memory_for_lines();
+    bool is_map = decode_object_record(record_bytes).is_map;
+    if ((is_map ? map_lines : screen_lines).add(record_bytes) != 0) return no_memory_for_lines();
   }
 
   if (header.image_count != 0) {
     int status = write_images(out, cursor, header.image_count);
     if (status != 0) return status;
   }
-  write_lines(out, "[mapobjects]\n", map_lines);
-  write_lines(out, "[screenobjects]\n", screen_lines);
+  write_lines(out, "[mapobjects]\n", map_lines, version);
+  write_lines(out, "[screenobjects]\n", screen_lines, version);
   map_lines.clear();
   screen_lines.clear();
   return 0;
