@@ -166,11 +166,10 @@ void read_objects(ini_file& description, const char* section, bool is_map, const
 // which puts map objects before screen objects. Returns how many there are.
 uint32_t append_by_layer(byte_buffer& content, const byte_buffer& records) {
   const uint32_t count = records.size() / object_record_size;
-  constexpr size_t layer_offset = 7;  // of the layer byte in a record
   for (unsigned layer = 0; layer < display_layer_count; ++layer)
     for (uint32_t i = 0; i < count; ++i) {
       const unsigned char* record = records.data() + i * object_record_size;
-      if (record[layer_offset] == layer) content.append(record, object_record_size);
+      if (decode_object_record(record).layer == layer) content.append(record, object_record_size);
     }
   return count;
 }
