@@ -397,9 +397,9 @@ def object_container(path, count):
     records = bytearray()
     for i in range(count):
         is_map = i % 2
-        kind_and_id = ((i % 32768) << 1) | is_map
-        records += struct.pack("<HhhBBH", kind_and_id, i % 4000 - 2000, i % 3000, 0, i % 8,
-                               (i % 6) << 12 | i % 4096)
+        kind_and_id = ((i % 48) << 1) | is_map     # a short period, so that it compresses
+        records += struct.pack("<HhhBBH", kind_and_id, i % 16 - 8, i % 12, 0, i % 8,
+                               (i % 6) << 12 | i % 24)
     content = (b"CLV2" + struct.pack("<II", count, 1) + bytes(records)
                + struct.pack("<HHH", 1, 1, 100) + b"ship.bmp\0")
     stream = zlib.compress(content)
