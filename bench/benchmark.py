@@ -492,7 +492,10 @@ def main():
     if not os.path.isfile(args.corpus_maker):
         sys.exit("benchmark: no corpus maker at %s (give --corpus-maker)" % args.corpus_maker)
     if not args.no_build:
-        build(args.build_dir)
+        try:
+            build(args.build_dir)
+        except subprocess.CalledProcessError as failure:
+            sys.exit("benchmark: %s ended with status %d" % (" ".join(failure.cmd), failure.returncode))
     tools = {"floor": program(args.build_dir, "bench", "bench_floor"),
              "tarnsplit": program(args.build_dir, "unpacker", "tarnsplit"),
              "tarnpack": program(args.build_dir, "packer", "tarnpack")}
