@@ -336,6 +336,10 @@ def scale_check(args, tools, scratch):
                       prepare=[os.path.join(directory, "many%d" % count)])
         run_rounds([pack, unpack], args.reps)
         per_file[count] = (pack.median(0) / count, unpack.median(0) / count)
+        if tools["tarnpack"]:
+            names = [name for name, _, _ in sections(container)]
+            lines.append(("tarnpack kept the first entry of each of the %d names" % count,
+                          names == [b"t%05d.txt" % i for i in range(count)]))
     print("\nScale: time per file, %d tiny files against 200 (%s)" % (
         args.many, "tarnpack" if tools["tarnpack"] else "packed by the floor: no tarnpack built"))
     for i, what in enumerate(("pack", "unpack")):
