@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
 #include "test_support.h"
@@ -47,6 +49,11 @@ run_result run_program(const std::string& program, const std::vector<std::string
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = slurp_and_remove(out);
   result.err = slurp_and_remove(err);
+  // A sanitizer's report fails the test whatever status the test expects.
+  if (result.err.find("ERROR: AddressSanitizer") != std::string::npos ||
+      result.err.find("ERROR: LeakSanitizer") != std::string::npos ||
+      result.err.find("runtime error:") != std::string::npos)
+    ADD_FAILURE() << program << " reported:\n" << result.err;
   return result;
 }
 
