@@ -178,11 +178,8 @@ outcome unpack_section(run_state& state, uint32_t index) {
 
   const unsigned char* content = state.stored;
   if (!is_raw_section(header)) {
-    if (header.full_size > max_inflate_ratio * header.stored_size)
-      FAIL(9, "Could not correctly decompress data\n");
-    uint32_t length = header.full_size;
-    state.inflated = inflate_to_buffer(state.stored, header.stored_size, &length);
-    if (!state.inflated || length != header.full_size) FAIL(9, "Could not correctly decompress data\n");
+    state.inflated = inflate_exactly(state.stored, header.stored_size, header.full_size);
+    if (!state.inflated) FAIL(9, "Could not correctly decompress data\n");
     content = state.inflated;
   }
   state.total_full_size += header.full_size;
