@@ -2,15 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 #include <string>
 
 #include "test_support.h"
 
 namespace {
-
-const char exit_report_pattern[] =
-    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n$";
 
 class Tarnsplit : public ::testing::Test {
  protected:
@@ -24,10 +20,7 @@ class Tarnsplit : public ::testing::Test {
   // Expects a failure with this status whose output is message and the exit report.
   void expect_failure(const run_result& result, int status, const std::string& message) {
     EXPECT_EQ(result.status, status);
-    EXPECT_EQ(result.out.substr(0, message.size()), message) << result.out;
-    EXPECT_TRUE(std::regex_search(result.out.substr(std::min(message.size(), result.out.size())),
-                                  std::regex(std::string("^") + exit_report_pattern)))
-        << result.out;
+    EXPECT_TRUE(is_failure_output(result.out, message)) << result.out;
   }
 
   // Runs a shell command line (for resource limits) with tarnsplit as $0.

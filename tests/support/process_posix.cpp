@@ -66,3 +66,5 @@ void set_modification_time(const std::string& path, int64_t seconds) {
   struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
   utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
+
+bool make_fifo(const std::string& path) { return mkfifo(path.c_str(), 0644) == 0; }

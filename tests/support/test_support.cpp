@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <regex>
 #include <stdexcept>
 #include <system_error>
 #include <zlib.h>
@@ -57,6 +58,34 @@ std::vector<std::string> list_directory(const std::string& path) {
   for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::map<std::string, std::string> tree_snapshot(const std::string& root, const std::string& skip) {
+  std::map<std::string, std::string> tree;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+    std::string relative = fs::relative(it->path(), root).generic_string();
+    if (!skip.empty() && relative == skip) {
+      it.disable_recursion_pending();
+      continue;
+    }
+    fs::file_status status = it->symlink_status();
+    if (fs::is_symlink(status))
+      tree[relative] = "link to " + fs::read_symlink(it->path()).generic_string();
+    else if (fs::is_directory(status))
+      tree[relative] = "directory";
+    else if (fs::is_regular_file(status))
+      tree[relative] = "file " + read_file(it->path().string());
+    else
+      tree[relative] = "special";
+  }
+  return tree;
+}
+
+bool is_failure_output(const std::string& out, const std::string& message) {
+  static const std::regex exit_report(
+      "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n");
+  return out.size() >= message.size() && out.compare(0, message.size(), message) == 0 &&
+         std::regex_match(out.substr(message.size()), exit_report);
 }
 
 std::string u32le(uint32_t v) {

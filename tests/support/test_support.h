@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,14 @@ bool is_directory(const std::string& path);
 // The last-write time in seconds since 1970 UTC, or -1.
 int64_t modification_time(const std::string& path);
 void set_modification_time(const std::string& path, int64_t seconds);
+// Makes a FIFO (named pipe) at path; false where the system has none.
+bool make_fifo(const std::string& path);
 // The names in a directory, sorted, without "." and "..".
 std::vector<std::string> list_directory(const std::string& path);
+
+// Every entry below root, links not followed, by its path relative to root: its kind and
+// content (a file's bytes, a link's target). The subtree at the relative path skip is left out.
+std::map<std::string, std::string> tree_snapshot(const std::string& root, const std::string& skip = "");
 
 struct run_result {
   int status = -1;
@@ -41,6 +48,9 @@ struct run_result {
 // terminal), and waits for it.
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text = "");
+
+// True when out is exactly message followed by tarnsplit's exit report.
+bool is_failure_output(const std::string& out, const std::string& message);
 
 // Paths of the programs under test, set by the build.
 std::string tarnsplit_path();
