@@ -79,9 +79,6 @@ FILE* open_in_dir(const char* name, const char* directory) {
   return create_output_stream(joined(directory, name).c_str());
 }
 
-int set_file_time(const char* name, uint32_t time, const char* directory) {
-  return set_file_times(joined(directory, name).c_str(), time) ? 1 : 0;
-}
 
 int append_formatted(char* destination, const char* format, ...) {
   char scratch[5000];

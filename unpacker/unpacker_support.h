@@ -32,9 +32,6 @@ char* output_directory_path(int argc, char** argv, const char* input_name);
 // Creates directory + "\\" + name anew for binary writing (never through a link), or nullptr.
 FILE* open_in_dir(const char* name, const char* directory);
 
-// Sets the access and write times of directory + "\\" + name to time (seconds since
-// 1970 UTC, taken unchanged). 1 on success, 0 otherwise.
-int set_file_time(const char* name, uint32_t time, const char* directory);
 
 // Formats (printf rules, cut to 4999 characters) and appends to destination, which must
 // have room. Returns the destination's new length.

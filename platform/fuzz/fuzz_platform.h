@@ -17,7 +17,4 @@ void set_input(const uint8_t* data, size_t size);
 // the program passed it).
 const std::vector<std::string>& created_files();
 
-// Every path handed to set_file_times since set_input.
-const std::vector<std::string>& timed_files();
-
 }  // namespace fuzz_platform

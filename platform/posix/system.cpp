@@ -177,13 +177,17 @@ uint64_t stream_size(FILE* stream) {
   return static_cast<uint64_t>(st.st_size);
 }
 
-bool set_file_times(const char* path, uint32_t seconds) {
-  std::string native = native_path(path);
+bool set_stream_times(FILE* stream, uint32_t seconds) {
+  // Written data still in the buffer would move the write time when it reaches the file.
+  if (std::fflush(stream) != 0) {
+    record_errno(errno);
+    return false;
+  }
   struct timespec times[2];
   times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(seconds);
   times[0].tv_nsec = times[1].tv_nsec = 0;
-  if (utimensat(AT_FDCWD, native.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-    record_errno(errno, native);
+  if (futimens(fileno(stream), times) != 0) {
+    record_errno(errno);
     return false;
   }
   return true;
