@@ -262,3 +262,13 @@ TEST_F(Hostile, NeverWritesThroughWhatIsPlantedUnderAName) {
     }
   }
 }
+
+TEST_F(Hostile, AContainerThatIsAFifoIsRefusedWithoutWaiting) {
+  if (!make_fifo(work + "/zone.lvz")) GTEST_SKIP() << "no FIFOs on this system";
+  run_result result = run_program(tarnsplit_path(), {"zone.lvz"}, work);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(is_failure_output(result.out, "Could not open file: " + work + "/zone.lvz\nExe's location: " +
+                                                tarnsplit_path() + "\nGetLastError(): 5\n"))
+      << result.out;
+  EXPECT_FALSE(file_exists(zone));
+}
