@@ -82,10 +82,9 @@ std::map<std::string, std::string> tree_snapshot(const std::string& root, const 
 }
 
 bool is_failure_output(const std::string& out, const std::string& message) {
-  static const std::regex exit_report(
-      "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n");
+  static const std::regex exit_report(std::string("^") + tarnsplit_exit_report_pattern);
   return out.size() >= message.size() && out.compare(0, message.size(), message) == 0 &&
-         std::regex_match(out.substr(message.size()), exit_report);
+         std::regex_search(out.substr(message.size()), exit_report);
 }
 
 std::string u32le(uint32_t v) {
@@ -105,6 +104,38 @@ std::string zlib_compress(const std::string& data) {
            static_cast<uLong>(data.size()));
   out.resize(length);
   return out;
+}
+
+std::string zlib_uncompress(const std::string& stream, size_t size) {
+  std::string out(size, '\0');
+  uLongf length = static_cast<uLongf>(size);
+  if (uncompress(reinterpret_cast<Bytef*>(&out[0]), &length, reinterpret_cast<const Bytef*>(stream.data()),
+                 static_cast<uLong>(stream.size())) != Z_OK)
+    return "";
+  out.resize(length);
+  return out;
+}
+
+std::string object_header(const std::string& magic, uint32_t object_count, uint32_t image_count) {
+  return magic + u32le(object_count) + u32le(image_count);
+}
+
+std::string object_record_bytes(uint16_t kind_and_id, uint16_t x, uint16_t y, uint8_t image_index,
+                                uint8_t layer, uint16_t time_and_mode) {
+  return u16le(kind_and_id) + u16le(x) + u16le(y) + static_cast<char>(image_index) +
+         static_cast<char>(layer) + u16le(time_and_mode);
+}
+
+std::string image_entry_bytes(uint16_t x_frames, uint16_t y_frames, uint16_t animation_time,
+                              const std::string& file_name) {
+  return u16le(x_frames) + u16le(y_frames) + u16le(animation_time) + file_name + std::string(1, '\0');
+}
+
+std::string from_hex(const std::string& hex) {
+  std::string bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return bytes;
 }
 
 container_builder& container_builder::section(const std::string& magic, uint32_t full_size,
@@ -127,6 +158,10 @@ container_builder& container_builder::compressed(const std::string& name, const 
                  static_cast<uint32_t>(stream.size()), name, stream);
 }
 
+container_builder& container_builder::objects(const std::string& content) {
+  return raw("", content, 0);
+}
+
 container_builder& container_builder::bytes(const std::string& extra) {
   body_ += extra;
   return *this;
@@ -137,6 +172,9 @@ std::string container_builder::build() const { return build(sections_); }
 std::string container_builder::build(uint32_t section_count) const {
   return "CONT" + u32le(section_count) + body_;
 }
+
+const char tarnsplit_exit_report_pattern[] =
+    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n$";
 
 std::string tarnsplit_path() { return TARNSPLIT_PATH; }
 std::string tarnpack_path() {
