@@ -210,6 +210,35 @@ TEST_F(Hostile, SectionsAfterTheCountAreNeverLookedAt) {
   });
 }
 
+// Object sections are only ever rendered into the description: their names create nothing,
+// and their counts allocate nothing the section does not hold. (Cut records and images and
+// codes outside the tables are in description_test.cpp.)
+TEST_F(Hostile, ObjectSectionsCreateNoFiles) {
+  std::string hostile_images = object_header("CLV2", 1, 3) + object_record_bytes(1, 1, 1, 2, 0, 0) +
+                               image_entry_bytes(1, 1, 100, "../../x") +
+                               image_entry_bytes(1, 1, 100, "C:\\Windows\\x") +
+                               image_entry_bytes(1, 1, 100, "nul");
+  std::string no_records = object_header("CLV2", 0xFFFFFFFF, 0);
+  std::string no_images = object_header("CLV2", 0, 0xFFFFFFFF);
+  std::string stream = zlib_compress(no_records + std::string(2000, '\0'));
+  check({
+      {"image names that would leave the directory", container_builder().objects(hostile_images).build(), 0,
+       "", {description}},
+  });
+  EXPECT_NE(read_file(zone + "/zone.ini").find("IMAGE0=../../x,1,1,100\r\n"), std::string::npos);
+  check({
+      {"0xFFFFFFFF objects and none there", container_builder().objects(no_records).build(), 13,
+       "Cannot access Object number 0\n", {description}},
+      {"0xFFFFFFFF images and none there", container_builder().objects(no_images).build(), 14,
+       "Cannot access Image number 0\n", {description}},
+      {"0xFFFFFFFF objects in a compressed section holding 200",
+       container_builder()
+           .section("CONT", 2012, 0, static_cast<uint32_t>(stream.size()), "", stream)
+           .build(),
+       13, "Cannot access Object number 200\n", {description}},
+  });
+}
+
 // Links and other entries planted under the name that tarnsplit is about to create: the
 // outside entry is never written, and the file is created anew with its content and time.
 TEST_F(Hostile, NeverWritesThroughWhatIsPlantedUnderAName) {
