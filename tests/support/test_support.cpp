@@ -11,6 +11,8 @@
 #include <system_error>
 #include <zlib.h>
 
+#include <gtest/gtest.h>
+
 namespace fs = std::filesystem;
 
 scratch_dir::scratch_dir() {
@@ -136,6 +138,49 @@ std::string from_hex(const std::string& hex) {
   for (size_t i = 0; i + 1 < hex.size(); i += 2)
     bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
   return bytes;
+}
+
+namespace {
+
+uint32_t load_u32_at(const std::string& bytes, size_t offset) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[offset + i]);
+  return v;
+}
+
+}  // namespace
+
+std::vector<container_section> read_container(const std::string& bytes) {
+  std::vector<container_section> sections;
+  if (bytes.size() < 8 || bytes.compare(0, 4, "CONT") != 0) {
+    ADD_FAILURE() << "no container header";
+    return sections;
+  }
+  uint32_t count = load_u32_at(bytes, 4);
+  size_t offset = 8;
+  for (uint32_t i = 0; i < count; ++i) {
+    container_section section;
+    size_t name_end = offset + 16 <= bytes.size() ? bytes.find('\0', offset + 16) : std::string::npos;
+    if (name_end == std::string::npos) {
+      ADD_FAILURE() << "section " << i << " cut short";
+      return sections;
+    }
+    section.magic = bytes.substr(offset, 4);
+    section.full_size = load_u32_at(bytes, offset + 4);
+    section.time = load_u32_at(bytes, offset + 8);
+    section.stored_size = load_u32_at(bytes, offset + 12);
+    section.name = bytes.substr(offset + 16, name_end - offset - 16);
+    offset = name_end + 1;
+    if (bytes.size() - offset < section.stored_size) {
+      ADD_FAILURE() << "data of section " << i << " cut short";
+      return sections;
+    }
+    section.data = bytes.substr(offset, section.stored_size);
+    offset += section.stored_size;
+    sections.push_back(section);
+  }
+  EXPECT_EQ(offset, bytes.size()) << "bytes after the last section";
+  return sections;
 }
 
 container_builder& container_builder::section(const std::string& magic, uint32_t full_size,

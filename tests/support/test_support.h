@@ -76,6 +76,21 @@ std::string image_entry_bytes(uint16_t x_frames, uint16_t y_frames, uint16_t ani
 // Bytes from hexadecimal digits ("789c..."), for literal zlib streams.
 std::string from_hex(const std::string& hex);
 
+// One section of a container as its bytes stand.
+struct container_section {
+  std::string magic;
+  uint32_t full_size = 0;
+  uint32_t time = 0;
+  uint32_t stored_size = 0;
+  std::string name;
+  std::string data;  // the stored_size bytes after the name
+};
+
+// The sections of container bytes, read by the container header's section_count. Records
+// a test failure when the bytes are not a well-formed container or bytes follow the last
+// section.
+std::vector<container_section> read_container(const std::string& bytes);
+
 // Builds container bytes section by section; fields can be set to anything.
 class container_builder {
  public:
