@@ -1,17 +1,17 @@
 // The services of system.h for the fuzz targets: the input comes from memory and every
 // created file goes to a sink that only records its path, so a run touches no real file.
+// (The packer's Windows calls keep their POSIX implementation: its fuzz target reads a
+// real scratch file.)
 #include "system.h"
 
 #include <cerrno>
 #include <cstring>
 
 #include "fuzz_platform.h"
+#include "posix_errors.h"
 
 namespace {
 
-constexpr uint32_t error_access_denied = 5;
-
-uint32_t g_last_error = 0;
 const uint8_t* g_input = nullptr;
 size_t g_input_size = 0;
 std::vector<std::string> g_created;
@@ -26,14 +26,14 @@ void set_input(const uint8_t* data, size_t size) {
   g_input = data;
   g_input_size = size;
   g_created.clear();
-  g_last_error = 0;
+  record_error(0);
 }
 
 const std::vector<std::string>& created_files() { return g_created; }
 
 }  // namespace fuzz_platform
 
-uint32_t last_error() { return g_last_error; }
+uint32_t last_error() { return recorded_error(); }
 
 bool full_path(const char* path, char* dest, size_t size) {
   size_t length = std::strlen(path);
@@ -62,7 +62,7 @@ bool write_stream(FILE* stream, const void* data, size_t count) {
 bool close_stream(FILE* stream) {
   bool failed_before = std::ferror(stream) != 0;
   bool closed = std::fclose(stream) == 0;
-  if (!closed || failed_before) g_last_error = error_access_denied;
+  if (!closed || failed_before) record_error(error_access_denied);
   return closed && !failed_before;
 }
 
