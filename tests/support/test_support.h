@@ -14,8 +14,10 @@ class scratch_dir {
   scratch_dir(const scratch_dir&) = delete;
   scratch_dir& operator=(const scratch_dir&) = delete;
 
+  // The directory's path in the system's own form (backslashes on Windows).
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // path() joined with name, whose '/' become the system's separator.
+  std::string operator/(const std::string& name) const;
 
  private:
   std::string path_;
@@ -42,7 +44,11 @@ struct run_result {
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text = "");
 
-// Paths of the programs under test, set by the build.
+// True in the Windows build of the tests (process_windows.cpp), false on POSIX: for the
+// few tests of POSIX-only mechanisms (a shell's ulimit, symbolic links).
+bool runs_on_windows();
+
+// Absolute paths of the programs under test, set by the build, in the system's own form.
 std::string tarnsplit_path();
 std::string tarnpack_path();
 
