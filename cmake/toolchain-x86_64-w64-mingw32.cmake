@@ -20,4 +20,5 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Programs built here (the tests) run under wine, with a prefix of the build's own.
 include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)
-tarn_wine_command(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine")
+set(TARN_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
+tarn_wine_command(CMAKE_CROSSCOMPILING_EMULATOR ${TARN_WINE_PREFIX})
