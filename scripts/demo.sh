@@ -1,18 +1,52 @@
 #!/usr/bin/env bash
-# Builds the programs and takes the sample zone apart, showing what came out.
+# Builds the programs, packs the sample zone (samples/zone) with tarnpack and takes the
+# container apart again with tarnsplit; then takes samples/zone.lvz, a container with an
+# object section, apart too. Shows what came out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)" --target tarnsplit >/dev/null
+cmake --build build -j"$(nproc)" --target tarnpack tarnsplit >/dev/null
 
+tarnpack=$PWD/build/packer/tarnpack
+tarnsplit=$PWD/build/unpacker/tarnsplit
 work=build/demo
-rm -rf "$work" && mkdir -p "$work"
-cp samples/zone.lvz "$work/"
-(cd "$work" && ../unpacker/tarnsplit zone.lvz)
-echo "tarnsplit zone.lvz: exit status 0; it wrote $work/zone:"
-ls -l --time-style=long-iso "$work/zone"
+rm -rf "$work" && mkdir -p "$work/pack" "$work/sample"
+
+# Unpacks $1/zone.lvz with tarnsplit and shows the directory and the description it wrote.
+unpack() {
+  echo "== tarnsplit zone.lvz (in $1)"
+  (cd "$1" && "$tarnsplit" zone.lvz)
+  echo "exit status 0; it wrote $1/zone:"
+  ls -l --time-style=long-iso "$1/zone"
+}
+
+cp -R samples/zone "$work/pack/source"
+echo "== tarnpack zone.ini (in $work/pack/source)"
+tr -d '\r' < "$work/pack/source/zone.ini"
+(cd "$work/pack/source" && "$tarnpack" zone.ini)
+mv "$work/pack/source/zone.lvz" "$work/pack/zone.lvz"
+echo "exit status 0; $work/pack/zone.lvz holds $(wc -c < "$work/pack/zone.lvz") bytes"
 echo
-echo "== $work/zone/zone.ini"
-tr -d '\r' < "$work/zone/zone.ini"
+unpack "$work/pack"
+for extracted in "$work"/pack/zone/*; do
+  name=$(basename "$extracted")
+  [ "$name" = zone.ini ] && continue
+  original=$(find "$work/pack/source" -name "$name" -type f)
+  if ! cmp -s "$original" "$extracted"; then
+    echo "$name differs from ${original#"$work/pack/source/"}" >&2
+    exit 1
+  fi
+  echo "$name: the same bytes as ${original#"$work/pack/source/"}"
+done
+echo
+echo "== $work/pack/zone/zone.ini"
+tr -d '\r' < "$work/pack/zone/zone.ini"
+echo
+
+cp samples/zone.lvz "$work/sample/"
+unpack "$work/sample"
+echo
+echo "== $work/sample/zone/zone.ini"
+tr -d '\r' < "$work/sample/zone/zone.ini"

@@ -10,9 +10,6 @@
 
 namespace {
 
-const char exit_report_pattern[] =
-    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n$";
-
 class Tarnsplit : public ::testing::Test {
  protected:
   scratch_dir dir;
@@ -27,7 +24,7 @@ class Tarnsplit : public ::testing::Test {
     EXPECT_EQ(result.status, status);
     EXPECT_EQ(result.out.substr(0, message.size()), message) << result.out;
     EXPECT_TRUE(std::regex_search(result.out.substr(std::min(message.size(), result.out.size())),
-                                  std::regex(std::string("^") + exit_report_pattern)))
+                                  std::regex(std::string("^") + tarnsplit_exit_report_pattern)))
         << result.out;
   }
 

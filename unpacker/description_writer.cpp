@@ -1,33 +1,60 @@
-// The description's head, file entries and totals.
+// The description's head, file entries and totals, and the text output they share.
 #include "description_writer.h"
 
 #include <cstdarg>
 #include <cstdlib>
+#include <vector>
 
+#include "decimal_text.h"
 #include "paths.h"
 #include "system.h"
 #include "unpacker_support.h"
 
+namespace {
+
+// Writes text with every '\n' stored as CR LF.
+void write_with_crlf(FILE* out, const char* text, size_t length) {
+  size_t start = 0;
+  for (size_t i = 0; i < length; ++i) {
+    if (text[i] != '\n') continue;
+    write_stream(out, text + start, i - start);
+    write_stream(out, "\r\n", 2);
+    start = i + 1;
+  }
+  write_stream(out, text + start, length - start);
+}
+
+}  // namespace
+
 void write_text(FILE* out, const char* format, ...) {
-  char text[5000];
+  char text[1024];
   va_list args;
   va_start(args, format);
+  va_list again;
+  va_copy(again, args);
   int length = std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  if (length < 0) return;
-  if (length >= static_cast<int>(sizeof text)) length = sizeof text - 1;
-  char lines[2 * sizeof text];
-  size_t used = 0;
-  for (int i = 0; i < length; ++i) {
-    if (text[i] == '\n') lines[used++] = '\r';
-    lines[used++] = text[i];
+  if (length >= 0 && static_cast<size_t>(length) < sizeof text) {
+    write_with_crlf(out, text, static_cast<size_t>(length));
+  } else if (length >= 0) {  // a long image name: never cut
+    std::vector<char> long_text(static_cast<size_t>(length) + 1);
+    std::vsnprintf(long_text.data(), long_text.size(), format, again);
+    write_with_crlf(out, long_text.data(), static_cast<size_t>(length));
   }
-  write_stream(out, lines, used);  // a failure shows in the stream's error state
+  va_end(again);
 }
 
 double compression_percent(uint32_t full_size, uint32_t stored_size) {
   double saved = static_cast<double>(static_cast<int64_t>(full_size) - stored_size);
-  return saved * 100.0 / full_size;
+  return quotient(saved * 100.0, full_size);
+}
+
+double loop_time_seconds(uint16_t animation_time) {
+  return animation_time * static_cast<double>(0.01f);
+}
+
+double frame_time_seconds(double loop_time, uint16_t x_frames, uint16_t y_frames) {
+  return quotient(quotient(loop_time, x_frames), y_frames);
 }
 
 void write_description_head(FILE* out, const char* input_name) {
@@ -37,10 +64,11 @@ void write_description_head(FILE* out, const char* input_name) {
 
 void write_file_entry(FILE* out, const char* name, uint32_t full_size, uint32_t stored_size) {
   write_text(out, "File=%s\n", name);
+  // The percent is "%5.1f", written by fixed_decimal.
   write_text(out,
-             ";\t\t\tCompression Info: FullSize: %7d  Compressed Size: %7d   Compression Percent: %5.1f%%\n",
+             ";\t\t\tCompression Info: FullSize: %7d  Compressed Size: %7d   Compression Percent: %s%%\n",
              static_cast<int>(full_size), static_cast<int>(stored_size),
-             compression_percent(full_size, stored_size));
+             fixed_decimal(compression_percent(full_size, stored_size), 1, 5).c_str());
 }
 
 void write_totals(FILE* out, uint32_t total_full_size, uint32_t total_stored_size) {
@@ -48,5 +76,7 @@ void write_totals(FILE* out, uint32_t total_full_size, uint32_t total_stored_siz
   char grouped[16];
   format_thousands(saved, grouped);
   write_text(out, "; Bytes Saved in Compression: %s\n", grouped);
-  write_text(out, "; File Compression Percent:   %.1f%%\n\n", saved * 100.0 / total_full_size);
+  // "%.1f"; the sums wrap around at 2^32, so the full size may be 0.
+  write_text(out, "; File Compression Percent:   %s%%\n\n",
+             fixed_decimal(quotient(saved * 100.0, total_full_size), 1).c_str());
 }

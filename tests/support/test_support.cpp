@@ -10,6 +10,8 @@
 #include <system_error>
 #include <zlib.h>
 
+#include <gtest/gtest.h>
+
 namespace fs = std::filesystem;
 
 scratch_dir::scratch_dir() {
@@ -82,6 +84,81 @@ std::string zlib_compress(const std::string& data) {
   return out;
 }
 
+std::string zlib_uncompress(const std::string& stream, size_t size) {
+  std::string out(size, '\0');
+  uLongf length = static_cast<uLongf>(size);
+  if (uncompress(reinterpret_cast<Bytef*>(&out[0]), &length, reinterpret_cast<const Bytef*>(stream.data()),
+                 static_cast<uLong>(stream.size())) != Z_OK)
+    return "";
+  out.resize(length);
+  return out;
+}
+
+std::string object_header(const std::string& magic, uint32_t object_count, uint32_t image_count) {
+  return magic + u32le(object_count) + u32le(image_count);
+}
+
+std::string object_record_bytes(uint16_t kind_and_id, uint16_t x, uint16_t y, uint8_t image_index,
+                                uint8_t layer, uint16_t time_and_mode) {
+  return u16le(kind_and_id) + u16le(x) + u16le(y) + static_cast<char>(image_index) +
+         static_cast<char>(layer) + u16le(time_and_mode);
+}
+
+std::string image_entry_bytes(uint16_t x_frames, uint16_t y_frames, uint16_t animation_time,
+                              const std::string& file_name) {
+  return u16le(x_frames) + u16le(y_frames) + u16le(animation_time) + file_name + std::string(1, '\0');
+}
+
+std::string from_hex(const std::string& hex) {
+  std::string bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return bytes;
+}
+
+namespace {
+
+uint32_t load_u32_at(const std::string& bytes, size_t offset) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[offset + i]);
+  return v;
+}
+
+}  // namespace
+
+std::vector<container_section> read_container(const std::string& bytes) {
+  std::vector<container_section> sections;
+  if (bytes.size() < 8 || bytes.compare(0, 4, "CONT") != 0) {
+    ADD_FAILURE() << "no container header";
+    return sections;
+  }
+  uint32_t count = load_u32_at(bytes, 4);
+  size_t offset = 8;
+  for (uint32_t i = 0; i < count; ++i) {
+    container_section section;
+    size_t name_end = offset + 16 <= bytes.size() ? bytes.find('\0', offset + 16) : std::string::npos;
+    if (name_end == std::string::npos) {
+      ADD_FAILURE() << "section " << i << " cut short";
+      return sections;
+    }
+    section.magic = bytes.substr(offset, 4);
+    section.full_size = load_u32_at(bytes, offset + 4);
+    section.time = load_u32_at(bytes, offset + 8);
+    section.stored_size = load_u32_at(bytes, offset + 12);
+    section.name = bytes.substr(offset + 16, name_end - offset - 16);
+    offset = name_end + 1;
+    if (bytes.size() - offset < section.stored_size) {
+      ADD_FAILURE() << "data of section " << i << " cut short";
+      return sections;
+    }
+    section.data = bytes.substr(offset, section.stored_size);
+    offset += section.stored_size;
+    sections.push_back(section);
+  }
+  EXPECT_EQ(offset, bytes.size()) << "bytes after the last section";
+  return sections;
+}
+
 container_builder& container_builder::section(const std::string& magic, uint32_t full_size,
                                               uint32_t time, uint32_t stored_size,
                                               const std::string& name, const std::string& data) {
@@ -102,6 +179,10 @@ container_builder& container_builder::compressed(const std::string& name, const 
                  static_cast<uint32_t>(stream.size()), name, stream);
 }
 
+container_builder& container_builder::objects(const std::string& content) {
+  return raw("", content, 0);
+}
+
 container_builder& container_builder::bytes(const std::string& extra) {
   body_ += extra;
   return *this;
@@ -112,6 +193,9 @@ std::string container_builder::build() const { return build(sections_); }
 std::string container_builder::build(uint32_t section_count) const {
   return "CONT" + u32le(section_count) + body_;
 }
+
+const char tarnsplit_exit_report_pattern[] =
+    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n$";
 
 namespace {
 

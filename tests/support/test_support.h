@@ -44,6 +44,9 @@ struct run_result {
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text = "");
 
+// What tarnsplit prints after a failure's message (a regular expression, to the end of output).
+extern const char tarnsplit_exit_report_pattern[];
+
 // True in the Windows build of the tests (process_windows.cpp), false on POSIX: for the
 // few tests of POSIX-only mechanisms (a shell's ulimit, symbolic links).
 bool runs_on_windows();
@@ -56,6 +59,33 @@ std::string tarnpack_path();
 std::string u32le(uint32_t v);
 std::string u16le(uint16_t v);
 std::string zlib_compress(const std::string& data);
+// The content of a zlib stream that inflates to at most size bytes; "" when it does not inflate.
+std::string zlib_uncompress(const std::string& stream, size_t size);
+
+// Object-section content written field by field, with the values exactly as stored.
+std::string object_header(const std::string& magic, uint32_t object_count, uint32_t image_count);
+std::string object_record_bytes(uint16_t kind_and_id, uint16_t x, uint16_t y, uint8_t image_index,
+                                uint8_t layer, uint16_t time_and_mode);
+std::string image_entry_bytes(uint16_t x_frames, uint16_t y_frames, uint16_t animation_time,
+                              const std::string& file_name);  // the NUL is added
+
+// Bytes from hexadecimal digits ("789c..."), for literal zlib streams.
+std::string from_hex(const std::string& hex);
+
+// One section of a container as its bytes stand.
+struct container_section {
+  std::string magic;
+  uint32_t full_size = 0;
+  uint32_t time = 0;
+  uint32_t stored_size = 0;
+  std::string name;
+  std::string data;  // the stored_size bytes after the name
+};
+
+// The sections of container bytes, read by the container header's section_count. Records
+// a test failure when the bytes are not a well-formed container or bytes follow the last
+// section.
+std::vector<container_section> read_container(const std::string& bytes);
 
 // Builds container bytes section by section; fields can be set to anything.
 class container_builder {
@@ -67,6 +97,8 @@ class container_builder {
   // A section with every field given (magic included) and arbitrary data bytes.
   container_builder& section(const std::string& magic, uint32_t full_size, uint32_t time,
                              uint32_t stored_size, const std::string& name, const std::string& data);
+  // The object section (empty name, time 0) holding content stored raw.
+  container_builder& objects(const std::string& content);
   // Bytes appended as they are.
   container_builder& bytes(const std::string& extra);
   // The container, with the section count of the sections added unless one is given.

@@ -1,0 +1,81 @@
+// The packer's run: description, container, output file, and the one handler of failures.
+#include "pack_run.h"
+
+#include <new>
+
+#include "byte_buffer.h"
+#include "container_format.h"
+#include "disk_file.h"
+#include "exceptions.h"
+#include "file_packing.h"
+#include "ini_file.h"
+#include "native_api.h"
+#include "object_compiler.h"
+#include "section_names.h"
+#include "string_helpers.h"
+
+namespace {
+
+// Packs every File entry, then every ExtractFile entry, in the order of the description.
+void pack_entries(ini_file& description, byte_buffer& container) {
+  section_names names;
+  char entry[path_size];
+  for (const char* keyword : {"File", "ExtractFile"})
+    while (description.get_value(entry, sizeof entry, keyword, true))
+      pack_file_entry(container, names, entry);
+}
+
+void write_container(const char* output_path, const byte_buffer& container) {
+  disk_file output;
+  output.open_write(output_path, 0, CREATE_ALWAYS);
+  output.write(container.data(), container.size());
+  output.close();
+}
+
+// Everything after the description's path is known. The output file is created only when
+// the container is complete, so a failure before leaves an existing one untouched.
+void pack(const char* description_path) {
+  ini_file description(description_path);
+  char output_path[path_size];
+  description.get_value(output_path, sizeof output_path, "OutFile", false);
+
+  byte_buffer container;
+  container.set_size(container_header_size);
+  encode_container_header(container.data(), 0);
+  pack_entries(description, container);
+  compile_objects(container, description);
+  if (section_count(container) == 0) throw base_exception("No data defined");
+
+  write_container(output_path, container);
+}
+
+}  // namespace
+
+bool ask_description_path(char* path) {
+  path[0] = '\0';
+  OPENFILENAMEA record = {};
+  record.lStructSize = static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A);
+  record.hwndOwner = nullptr;
+  record.hInstance = GetModuleHandleA(nullptr);
+  record.lpstrFilter = "Ini Files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0";
+  record.nFilterIndex = 1;
+  record.lpstrFile = path;
+  record.nMaxFile = path_size;
+  record.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  return GetOpenFileNameA(&record) != FALSE;
+}
+
+exit_status run_tarnpack(const char* command_line) {
+  char description_path[path_size];
+  copy_path(description_path, command_line);
+  try {
+    if (!description_path[0] && !ask_description_path(description_path)) return exit_cancelled;
+    pack(description_path);
+    return exit_written;
+  } catch (const base_exception& error) {
+    report_error(error);
+  } catch (const std::bad_alloc&) {  // from the standard library, which knows no other way
+    report_error(memory_exception());
+  }
+  return exit_failed;
+}

@@ -1,0 +1,94 @@
+// The packer's file access through system file handles.
+#include "disk_file.h"
+
+namespace {
+
+constexpr int64_t ticks_1601_to_1970 = 116444736000000000LL;
+constexpr int64_t ticks_per_second = 10000000LL;
+
+// A directory search handle, closed when it goes.
+class file_finder {
+ public:
+  explicit file_finder(const char* path) : handle_(FindFirstFileA(path, &found_)) {}
+  ~file_finder() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  file_finder(const file_finder&) = delete;
+  file_finder& operator=(const file_finder&) = delete;
+
+  bool found() const { return handle_ != INVALID_HANDLE_VALUE; }
+  const WIN32_FIND_DATAA& entry() const { return found_; }
+
+ private:
+  WIN32_FIND_DATAA found_;
+  HANDLE handle_;
+};
+
+uint64_t ticks_of(const FILETIME& time) {
+  return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+}  // namespace
+
+void disk_file::open(const char* path, DWORD access, DWORD share_mode, DWORD creation_disposition,
+                     DWORD flags, file_error_kind failure) {
+  close();
+  handle_ = CreateFileA(path, access, share_mode, nullptr, creation_disposition, flags, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) throw file_exception(failure, path, GetLastError());
+  copy_path(path_, path);
+}
+
+void disk_file::open_read(const char* path, DWORD share_mode, DWORD creation_disposition) {
+  open(path, GENERIC_READ, share_mode, creation_disposition,
+       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, file_error_kind::open_failed);
+}
+
+void disk_file::open_write(const char* path, DWORD share_mode, DWORD creation_disposition) {
+  open(path, GENERIC_READ | GENERIC_WRITE, share_mode, creation_disposition, FILE_ATTRIBUTE_NORMAL,
+       file_error_kind::create_failed);
+}
+
+uint32_t disk_file::size() {
+  DWORD high = 0;
+  SetLastError(NO_ERROR);  // a size of 0xFFFFFFFF reads like a failure otherwise
+  DWORD low = GetFileSize(handle_, &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+    throw file_exception(file_error_kind::other_failed, nullptr, GetLastError());
+  if (high != 0) throw text_exception("File too large (4 GiB or more): %s", path_);
+  return low;
+}
+
+void disk_file::read(void* destination, uint32_t count) {
+  DWORD got = 0;
+  if (!ReadFile(handle_, destination, count, &got, nullptr))
+    throw file_exception(file_error_kind::read_failed, nullptr, GetLastError());
+  if (got < count) throw file_exception(file_error_kind::read_short, nullptr, GetLastError());
+}
+
+void disk_file::write(const void* source, uint32_t count) {
+  DWORD put = 0;
+  if (!WriteFile(handle_, source, count, &put, nullptr) || put < count)
+    throw file_exception(file_error_kind::write_failed, nullptr, GetLastError());
+}
+
+void disk_file::close() {
+  if (handle_ == INVALID_HANDLE_VALUE) return;
+  CloseHandle(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+}
+
+int32_t get_file_time(const char* path) {
+  file_finder finder(path);
+  if (!finder.found()) return 0;
+  FILETIME local;
+  if (!FileTimeToLocalFileTime(&finder.entry().ftLastWriteTime, &local)) return 0;
+  return filetime_to_seconds(ticks_of(local));
+}
+
+int32_t filetime_to_seconds(uint64_t ticks) {
+  if (ticks > INT64_MAX) return 0;  // negative as a signed count
+  int64_t since_1970 = static_cast<int64_t>(ticks) - ticks_1601_to_1970;
+  if (since_1970 < 0) return 0;
+  if ((since_1970 >> 32) >= ticks_per_second) return -1;
+  return static_cast<int32_t>(static_cast<uint32_t>(since_1970 / ticks_per_second));
+}

@@ -1,0 +1,158 @@
+// The description reader.
+#include "ini_file.h"
+
+#include <cstring>
+
+#include "disk_file.h"
+#include "exceptions.h"
+#include "string_helpers.h"
+
+namespace {
+
+constexpr char head_name[] = "<default>";
+constexpr size_t header_name_limit = 63;  // characters after '[' and blanks that count
+
+// The name of the header that starts at line (its '['), into name; false when no ']'
+// lies within the characters that count.
+bool header_name(const char* line, char (&name)[header_name_limit + 1]) {
+  const char* start = skip_blanks(line + 1);
+  size_t length = 0;
+  for (;; ++length) {
+    if (length == header_name_limit || start[length] == '\n' || start[length] == '\0') return false;
+    if (start[length] == ']') break;
+  }
+  std::memcpy(name, start, length);
+  name[length] = '\0';
+  trim_right(name);
+  return true;
+}
+
+// The character after the line end that follows p, or nullptr when the text ends first.
+const char* next_line_start(const char* p) {
+  const char* end = std::strchr(p, '\n');
+  return end ? end + 1 : nullptr;
+}
+
+// Copies the line (or value) at p up to its line end: at most size - 1 characters,
+// trailing blanks removed, terminated.
+void copy_line(char* buffer, size_t size, const char* p) {
+  size_t length = 0;
+  while (length < size - 1 && p[length] != '\n' && p[length] != '\0') ++length;
+  std::memcpy(buffer, p, length);
+  buffer[length] = '\0';
+  trim_right(buffer);
+}
+
+// The value of line when it is a parameter line named name, or nullptr.
+const char* value_of(const char* line, const char* name) {
+  for (; *name; ++line, ++name)
+    if (*line == '\0' || lower_ascii(*line) != lower_ascii(*name)) return nullptr;
+  line = skip_blanks(line);
+  return *line == '=' ? skip_blanks(line + 1) : nullptr;
+}
+
+}  // namespace
+
+ini_file::ini_file(const char* path) {
+  disk_file file;
+  file.open_read(path, FILE_SHARE_READ, OPEN_EXISTING);
+  uint32_t n = file.size();
+  if (n == UINT32_MAX) throw memory_exception();  // no room for the terminator
+  text_.set_size(n + 1);
+  text()[n] = '\0';
+  file.read(text_.data(), n);
+  // CR LF becomes two line ends, and the empty line between them is skipped like any other.
+  replace_char(text(), '\r', '\n');
+  select_section(nullptr);
+  file.close();
+}
+
+bool ini_file::select_section(const char* name, int occurrence) {
+  const char* from = text();
+  if (name) {
+    for (;;) {
+      const char* line = skip_blanks(from);
+      char found[header_name_limit + 1];
+      bool wanted = false;
+      if (*line == '[' && header_name(line, found) && equal_ignoring_case(found, name))
+        wanted = occurrence-- == 0;
+      from = next_line_start(line);
+      if (!from) return false;
+      if (wanted) break;
+    }
+  }
+  copy_bounded(section_name_, name ? name : head_name, sizeof section_name_);
+  lines_.release();
+  first_unread_ = 0;
+  cursors_used_ = 0;
+  collect_lines(from);
+  return true;
+}
+
+void ini_file::collect_lines(const char* from) {
+  while (from) {
+    char* line = skip_blanks(const_cast<char*>(from));
+    if (*line == '[' || *line == '\0') return;
+    if (*line != '\n' && *line != ';') lines_.append(line);
+    from = next_line_start(line);
+  }
+}
+
+void ini_file::consume(uint32_t index) {
+  lines_.set_at(index, nullptr);
+  while (first_unread_ < lines_.count() && !lines_.at(first_unread_)) ++first_unread_;
+}
+
+bool ini_file::next_line(char* buffer, size_t size) {
+  if (first_unread_ == lines_.count()) return false;
+  copy_line(buffer, size, static_cast<const char*>(lines_.at(first_unread_)));
+  consume(first_unread_);
+  return true;
+}
+
+ini_file::name_cursor* ini_file::cursor_for(const char* name) {
+  for (uint32_t i = 0; i < cursors_used_; ++i)
+    if (equal_ignoring_case(cursors_[i].name, name)) return &cursors_[i];
+  return nullptr;
+}
+
+// Searches for the same name go on where the last one ended, so reading every occurrence
+// of a parameter takes one pass over the section however its lines are mixed.
+void ini_file::remember(const char* name, uint32_t next) {
+  name_cursor* cursor = cursor_for(name);
+  if (!cursor) {
+    if (std::strlen(name) >= sizeof cursor->name) return;  // such names are searched afresh
+    if (cursors_used_ == cursor_slots) {  // the oldest goes
+      std::memmove(cursors_, cursors_ + 1, (cursor_slots - 1) * sizeof cursors_[0]);
+      --cursors_used_;
+    }
+    cursor = &cursors_[cursors_used_++];
+    copy_bounded(cursor->name, name, sizeof cursor->name);
+  }
+  cursor->next = next;
+}
+
+const char* ini_file::find_value(const char* name, bool optional) {
+  uint32_t index = first_unread_;
+  if (const name_cursor* cursor = cursor_for(name))
+    if (cursor->next > index) index = cursor->next;
+  for (; index < lines_.count(); ++index) {
+    const char* line = static_cast<const char*>(lines_.at(index));
+    const char* value = line ? value_of(line, name) : nullptr;
+    if (value) {
+      consume(index);
+      remember(name, index + 1);
+      return value;
+    }
+  }
+  remember(name, lines_.count());
+  if (optional) return nullptr;
+  throw text_exception("Ini file: Missing parameter %s in %s section", name, section_name_);
+}
+
+bool ini_file::get_value(char* buffer, size_t size, const char* name, bool optional) {
+  const char* value = find_value(name, optional);
+  if (!value) return false;
+  copy_line(buffer, size, value);
+  return true;
+}

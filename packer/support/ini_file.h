@@ -1,0 +1,73 @@
+// The description reader: an .ini file loaded whole, read one section at a time. Every
+// read consumes the line it returns, so a parameter that stands several times is read
+// occurrence by occurrence.
+//
+// Text rules: a blank is a space or a tab; CR counts as a line end. A line whose first
+// non-blank character is '[' is a section header, named by what follows the '[' and any
+// blanks up to the first ']' within 63 characters, trailing blanks removed; the head of
+// the file, before the first header, is the section "<default>". A line whose first
+// non-blank character is ';' is a comment. A parameter line reads name, blanks, '=',
+// blanks, value; the value runs to the line end without trailing blanks. Names of
+// sections and parameters are compared without regard to the case of ASCII letters. A
+// 0 byte in the file ends the text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "byte_buffer.h"
+#include "pointer_list.h"
+
+class ini_file {
+ public:
+  // Loads the file at path and selects "<default>". Throws file_exception when the file
+  // cannot be opened or read, memory_exception when memory runs out.
+  explicit ini_file(const char* path);
+  ini_file(const ini_file&) = delete;
+  ini_file& operator=(const ini_file&) = delete;
+
+  // Selects the head of the file (name nullptr), or the header named name after passing
+  // over occurrence earlier ones, and makes all its lines unread again. False, and nothing
+  // changes, when there is no such header or it is the last line without a line end.
+  bool select_section(const char* name, int occurrence = 0);
+
+  // Copies the first unread line of the selected section (blank lines and comments never
+  // count) into buffer: at most size - 1 characters, trailing blanks removed, terminated;
+  // the line is consumed. False when no unread line is left.
+  bool next_line(char* buffer, size_t size);
+
+  // The start of the value of the first unread parameter line named name, in the loaded
+  // text (it runs to the next line end); the line is consumed. When there is none: nullptr
+  // if optional, otherwise throws text_exception
+  // "Ini file: Missing parameter %s in %s section" with name and the section's name.
+  const char* find_value(const char* name, bool optional);
+
+  // find_value, and the value copied into buffer like a line by next_line. False when the
+  // optional parameter is missing.
+  bool get_value(char* buffer, size_t size, const char* name, bool optional);
+
+  // The selected section's name, "<default>" for the head.
+  const char* section_name() const { return section_name_; }
+
+ private:
+  // Where the last search for one name ended: no unread line before it matches the name.
+  struct name_cursor {
+    char name[64];
+    uint32_t next;
+  };
+
+  char* text() { return reinterpret_cast<char*>(text_.data()); }
+  void collect_lines(const char* from);
+  void consume(uint32_t index);
+  name_cursor* cursor_for(const char* name);
+  void remember(const char* name, uint32_t next);
+
+  byte_buffer text_;
+  // The selected section's lines, in file order; a consumed line's slot holds nullptr.
+  pointer_list lines_;
+  uint32_t first_unread_ = 0;  // no unread line before this slot
+  char section_name_[64] = {};
+  static constexpr uint32_t cursor_slots = 4;
+  name_cursor cursors_[cursor_slots] = {};
+  uint32_t cursors_used_ = 0;
+};

@@ -1,0 +1,12 @@
+// What tarnpack says about itself, shown by each platform's entry point its own way.
+#pragma once
+
+constexpr char tarnpack_usage[] =
+    "Usage: tarnpack [description.ini]\n"
+    "Builds the level-zone container named by the description's OutFile from its File\n"
+    "and ExtractFile entries and its object definitions, and writes it in one piece.\n"
+    "Without an argument it asks for the description.\n"
+    "Exit status: 0 written, 1 cancelled, 2 failed (after showing the error).\n";
+
+// tarnpack and the project's version, set by the build.
+constexpr char tarnpack_version[] = "tarnpack " TARN_VERSION "\n";

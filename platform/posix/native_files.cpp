@@ -1,0 +1,209 @@
+// POSIX implementation of the Windows file calls declared in native_api.h.
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "native_api.h"
+#include "paths.h"
+#include "posix_errors.h"
+
+namespace {
+
+// 100-nanosecond ticks from 1601-01-01 to 1970-01-01, and per second.
+constexpr int64_t unix_epoch_seconds = 11644473600LL;
+constexpr uint64_t ticks_per_second = 10000000ULL;
+
+// find handles carry no state: every lookup is complete when FindFirstFileA returns.
+char find_token;
+
+HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd)); }
+
+// The descriptor behind a file handle, or -1 (ERROR_INVALID_HANDLE recorded).
+int fd_of(HANDLE file) {
+  auto fd = reinterpret_cast<intptr_t>(file);
+  if (file == INVALID_HANDLE_VALUE || file == &find_token || fd < 0 || fd > INT32_MAX) {
+    record_error(ERROR_INVALID_HANDLE);
+    return -1;
+  }
+  return static_cast<int>(fd);
+}
+
+int open_flags(DWORD access, DWORD disposition) {
+  int flags = O_CLOEXEC | O_NONBLOCK;  // non-blocking, so that a FIFO cannot hang the open
+  if ((access & GENERIC_READ) && (access & GENERIC_WRITE))
+    flags |= O_RDWR;
+  else if (access & GENERIC_WRITE)
+    flags |= O_WRONLY;
+  else
+    flags |= O_RDONLY;
+  switch (disposition) {
+    case CREATE_NEW: return flags | O_CREAT | O_EXCL;
+    case CREATE_ALWAYS: return flags | O_CREAT | O_TRUNC;
+    case OPEN_EXISTING: return flags;
+    case OPEN_ALWAYS: return flags | O_CREAT;
+    case TRUNCATE_EXISTING: return flags | O_TRUNC;
+    default: return -1;
+  }
+}
+
+// A regular file always opens; for writing a character device too (as NUL does on
+// Windows). Directories, FIFOs and sockets never do, as on Windows.
+bool may_open(const struct stat& st, DWORD access) {
+  return S_ISREG(st.st_mode) || ((access & GENERIC_WRITE) && S_ISCHR(st.st_mode));
+}
+
+FILETIME file_time_of(const struct timespec& time) {
+  uint64_t ticks = 0;
+  if (time.tv_sec >= -unix_epoch_seconds)
+    ticks = static_cast<uint64_t>(time.tv_sec + unix_epoch_seconds) * ticks_per_second +
+            static_cast<uint64_t>(time.tv_nsec) / 100;
+  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+uint64_t ticks_of(const FILETIME& time) {
+  return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+}  // namespace
+
+DWORD GetLastError() { return recorded_error(); }
+
+void SetLastError(DWORD code) { record_error(code); }
+
+HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD, LPSECURITY_ATTRIBUTES,
+                   DWORD creation_disposition, DWORD, HANDLE) {
+  int flags = open_flags(desired_access, creation_disposition);
+  if (flags < 0) {
+    record_error(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  std::string path = native_path(file_name);
+  int fd = open(path.c_str(), flags, 0666);
+  if (fd < 0) {
+    record_errno(errno, path);
+    return INVALID_HANDLE_VALUE;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !may_open(st, desired_access)) {
+    close(fd);
+    record_error(ERROR_ACCESS_DENIED);  // what Windows says for a directory
+    return INVALID_HANDLE_VALUE;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  record_error(NO_ERROR);
+  return handle_of(fd);
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD count_read, LPOVERLAPPED) {
+  if (count_read) *count_read = 0;
+  int fd = fd_of(file);
+  if (fd < 0) return FALSE;
+  // One call may deliver less than asked; Windows reads a disk file up to its end.
+  DWORD done = 0;
+  while (done < count) {
+    ssize_t got = read(fd, static_cast<char*>(buffer) + done, count - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      record_errno(errno);
+      if (count_read) *count_read = done;
+      return FALSE;
+    }
+    if (got == 0) break;
+    done += static_cast<DWORD>(got);
+  }
+  if (count_read) *count_read = done;
+  return TRUE;
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD count_written, LPOVERLAPPED) {
+  if (count_written) *count_written = 0;
+  int fd = fd_of(file);
+  if (fd < 0) return FALSE;
+  DWORD done = 0;
+  while (done < count) {
+    ssize_t put = write(fd, static_cast<const char*>(buffer) + done, count - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      record_errno(put < 0 ? errno : ENOSPC);
+      if (count_written) *count_written = done;
+      return FALSE;
+    }
+    done += static_cast<DWORD>(put);
+  }
+  if (count_written) *count_written = done;
+  return TRUE;
+}
+
+DWORD GetFileSize(HANDLE file, LPDWORD size_high) {
+  int fd = fd_of(file);
+  struct stat st;
+  if (fd < 0) return INVALID_FILE_SIZE;
+  if (fstat(fd, &st) != 0) {
+    record_errno(errno);
+    return INVALID_FILE_SIZE;
+  }
+  auto size = static_cast<uint64_t>(st.st_size);
+  if (size_high) *size_high = static_cast<DWORD>(size >> 32);
+  record_error(NO_ERROR);  // tells a size of 0xFFFFFFFF from a failure
+  return static_cast<DWORD>(size);
+}
+
+BOOL CloseHandle(HANDLE object) {
+  int fd = fd_of(object);
+  if (fd < 0) return FALSE;
+  if (close(fd) != 0) {
+    record_errno(errno);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data) {
+  std::string path = native_path(file_name);
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    record_errno(errno, path);
+    return INVALID_HANDLE_VALUE;
+  }
+  std::memset(find_data, 0, sizeof *find_data);
+  find_data->dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  find_data->ftCreationTime = file_time_of(st.st_ctim);
+  find_data->ftLastAccessTime = file_time_of(st.st_atim);
+  find_data->ftLastWriteTime = file_time_of(st.st_mtim);
+  auto size = static_cast<uint64_t>(st.st_size);
+  find_data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  find_data->nFileSizeLow = static_cast<DWORD>(size);
+  std::strncpy(find_data->cFileName, file_name_of(path.c_str()), MAX_PATH - 1);
+  return &find_token;
+}
+
+BOOL FindClose(HANDLE find) {
+  if (find != &find_token) {
+    record_error(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL FileTimeToLocalFileTime(const FILETIME* file_time, FILETIME* local_file_time) {
+  uint64_t ticks = ticks_of(*file_time);
+  auto seconds = static_cast<time_t>(static_cast<int64_t>(ticks / ticks_per_second) - unix_epoch_seconds);
+  struct tm local;
+  if (!localtime_r(&seconds, &local)) {
+    record_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  int64_t offset = static_cast<int64_t>(local.tm_gmtoff) * static_cast<int64_t>(ticks_per_second);
+  if ((offset < 0 && ticks < static_cast<uint64_t>(-offset)) ||
+      (offset > 0 && ticks > UINT64_MAX - static_cast<uint64_t>(offset))) {
+    record_error(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  uint64_t local_ticks = ticks + static_cast<uint64_t>(offset);
+  *local_file_time = FILETIME{static_cast<DWORD>(local_ticks), static_cast<DWORD>(local_ticks >> 32)};
+  return TRUE;
+}

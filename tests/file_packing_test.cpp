@@ -1,0 +1,139 @@
+// File packing inside the process: the section walk, the duplicate check with and without
+// the name index, the object section, and the limits of zlib's scratch and the container.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "byte_buffer.h"
+#include "container_format.h"
+#include "exceptions.h"
+#include "file_packing.h"
+#include "section_names.h"
+#include "test_support.h"
+
+namespace {
+
+void start_container(byte_buffer& container) {
+  container.set_size(container_header_size);
+  encode_container_header(container.data(), 0);
+}
+
+void fill(byte_buffer& buffer, const std::string& bytes) {
+  buffer.set_size(0);
+  buffer.append(bytes.data(), bytes.size());
+}
+
+std::string bytes_of(const byte_buffer& buffer) {
+  return std::string(reinterpret_cast<const char*>(buffer.data()), buffer.size());
+}
+
+std::string text_of(const base_exception& error) {
+  char text[512];
+  error.get_text(text, sizeof text);
+  return text;
+}
+
+const std::string long_text(400, 'x');
+
+}  // namespace
+
+TEST(FilePacking, SectionAfterStepsFromSectionToSection) {
+  byte_buffer container, content;
+  section_names names;
+  start_container(container);
+  fill(content, "short");
+  pack_section(container, names, content, "dir\\one.txt", 1);
+  fill(content, long_text);
+  pack_section(container, names, content, "two.txt", 2);
+  fill(content, "third");
+  pack_section(container, names, content, "three", 3);
+  EXPECT_EQ(section_count(container), 3u);
+
+  const unsigned char* first = container.data() + container_header_size;
+  const unsigned char* second = section_after(first);
+  const unsigned char* third = section_after(second);
+  EXPECT_EQ(second - first, 16 + 8 + 5);
+  EXPECT_STREQ(reinterpret_cast<const char*>(second + 16), "two.txt");
+  EXPECT_STREQ(reinterpret_cast<const char*>(third + 16), "three");
+  EXPECT_EQ(section_after(third), container.data() + container.size());
+}
+
+TEST(FilePacking, FindsDuplicatesTheSameWayWithOrWithoutTheNameIndex) {
+  byte_buffer indexed, walked, content;
+  section_names names;
+  start_container(indexed);
+  start_container(walked);
+  for (const char* name : {"a\\Ship.bmp", "SHIP.BMP", "b.txt", "x\\ship.bmp", "B.TXT", "c"}) {
+    fill(content, std::string(name) + long_text);
+    pack_section(indexed, names, content, name, 7);
+    pack_section(walked, content, name, 7);
+  }
+  EXPECT_EQ(section_count(indexed), 3u);
+  EXPECT_TRUE(bytes_of(indexed) == bytes_of(walked));
+}
+
+TEST(FilePacking, TheObjectSectionHasNoNameAndTimeZero) {
+  byte_buffer container, content;
+  section_names names;
+  start_container(container);
+  fill(content, "a.txt");
+  pack_section(container, names, content, "a.txt", 5);
+  fill(content, "CLV2 object block");
+  pack_section(container, content, "", 0);
+  auto sections = read_container(bytes_of(container));
+  ASSERT_EQ(sections.size(), 2u);
+  EXPECT_EQ(sections[1].name, "");
+  EXPECT_EQ(sections[1].time, 0u);
+  EXPECT_EQ(sections[1].full_size, 17u);
+  EXPECT_EQ(sections[1].stored_size, 17u);
+  EXPECT_EQ(sections[1].data, "CLV2 object block");
+}
+
+TEST(FilePacking, RefusesAnEmptyContentWithTheNameAsGiven) {
+  byte_buffer container, content;
+  section_names names;
+  start_container(container);
+  try {
+    pack_section(container, names, content, "dir\\empty.txt", 0);
+    ADD_FAILURE() << "packed";
+  } catch (const text_exception& error) {
+    EXPECT_EQ(text_of(error), "Cannot pack empty file dir\\empty.txt");
+  }
+  EXPECT_EQ(container.size(), container_header_size);
+  EXPECT_EQ(section_count(container), 0u);
+}
+
+TEST(FilePacking, CompressBlockFailsWhenTheStreamDoesNotFit) {
+  std::string source(1000, 'z');
+  auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
+  unsigned char small[4];
+  EXPECT_EQ(compress_block(small, sizeof small, bytes, 1000), -1);
+  std::string room(compress_capacity(1000), '\0');
+  int64_t length = compress_block(reinterpret_cast<unsigned char*>(&room[0]), static_cast<uint32_t>(room.size()), bytes, 1000);
+  ASSERT_GT(length, 0);
+  EXPECT_EQ(room.substr(0, static_cast<size_t>(length)), zlib_compress(source));
+}
+
+TEST(FilePacking, RefusesToGrowTheContainerPast4GiB) {
+  byte_buffer container, content;
+  section_names names;
+  try {
+    container.set_size(UINT32_MAX - 40);  // never touched: costs address space only
+  } catch (const memory_exception&) {
+    GTEST_SKIP() << "no room for a 4 GiB block";
+  }
+  encode_container_header(container.data(), 0);
+  fill(content, std::string(10, 'c'));
+  pack_section(container, names, content, "fits.bin", 0);  // 16 + 9 + 10 bytes of the 40 left
+  uint32_t size = container.size();
+  fill(content, std::string(20, 'd'));
+  try {
+    pack_section(container, names, content, "dir\\big.bin", 0);
+    ADD_FAILURE() << "packed";
+  } catch (const text_exception& error) {
+    EXPECT_EQ(text_of(error), "Container too large (4 GiB or more) to add dir\\big.bin");
+  }
+  EXPECT_EQ(container.size(), size);
+  EXPECT_EQ(section_count(container), 1u);
+}

@@ -1,0 +1,282 @@
+// tarnpack end to end: the real program on descriptions and files written by the test, its
+// containers read field by field.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "paths.h"
+#include "test_support.h"
+
+namespace {
+
+class Tarnpack : public ::testing::Test {
+ protected:
+  scratch_dir dir;
+
+  run_result pack(const std::string& description, const std::string& name = "zone.ini") {
+    write_file(dir / name, description);
+    return run_program(tarnpack_path(), {name}, dir.path());
+  }
+
+  // Packs description, expects success, and returns the sections of out.lvz.
+  std::vector<container_section> packed(const std::string& description) {
+    run_result result = pack("OutFile=out.lvz\n" + description);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
+    return file_exists(dir / "out.lvz") ? read_container(read_file(dir / "out.lvz"))
+                                        : std::vector<container_section>();
+  }
+
+  // Expects a failure shown as message, with no output file, and an existing one intact.
+  void expect_failure(const std::string& description, const std::string& message) {
+    write_file(dir / "out.lvz", "previous container");
+    run_result result = pack(description);
+    EXPECT_EQ(result.status, 2) << description;
+    EXPECT_EQ(result.err, "Error: " + message + "\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(read_file(dir / "out.lvz"), "previous container");
+  }
+};
+
+std::string random_bytes(size_t length, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(length, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+std::vector<std::string> names_of(const std::vector<container_section>& sections) {
+  std::vector<std::string> names;
+  for (const auto& section : sections) names.push_back(section.name);
+  return names;
+}
+
+void expect_raw(const container_section& section, const std::string& name, const std::string& content) {
+  EXPECT_EQ(section.magic, "CONT");
+  EXPECT_EQ(section.name, name);
+  EXPECT_EQ(section.full_size, content.size()) << name;
+  EXPECT_EQ(section.stored_size, content.size()) << name;
+  EXPECT_TRUE(section.data == content) << name;
+}
+
+using names = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(Tarnpack, StoresFiftyBytesRawAndCompressesFiftyOne) {
+  std::string fifty(50, 'a'), fifty_one(51, 'a');
+  write_file(dir / "fifty.txt", fifty);
+  write_file(dir / "fifty_one.txt", fifty_one);
+  set_modification_time(dir / "fifty.txt", 1000000000);
+  set_modification_time(dir / "fifty_one.txt", 1234567890);
+
+  auto sections = packed("File=fifty.txt\nFile=fifty_one.txt\n");
+  EXPECT_EQ(read_file(dir / "out.lvz").substr(0, 8), "CONT" + u32le(2));
+  ASSERT_EQ(sections.size(), 2u);
+  expect_raw(sections[0], "fifty.txt", fifty);
+  EXPECT_EQ(sections[0].time, 1000000000u);
+
+  const container_section& compressed = sections[1];
+  EXPECT_EQ(compressed.magic, "CONT");
+  EXPECT_EQ(compressed.name, "fifty_one.txt");
+  EXPECT_EQ(compressed.time, 1234567890u);
+  EXPECT_EQ(compressed.full_size, 51u);
+  EXPECT_LT(compressed.stored_size, 51u);
+  EXPECT_EQ(compressed.data, zlib_compress(fifty_one));  // zlib's compress, default level
+  EXPECT_EQ(zlib_uncompress(compressed.data, 51), fifty_one);
+}
+
+TEST_F(Tarnpack, StoresImagesAndIncompressibleBytesRaw) {
+  std::string filler(300, 'a');
+  std::string gif = "GIF89a" + filler, png = "\x89PNG\r\n\x1a\n" + filler;
+  std::string jfif = std::string("\xff\xd8\xff\xe0\x00\x10", 6) + "JFIF" + filler;
+  std::string noise = random_bytes(20000, 1), big_noise = random_bytes(1000000, 2);
+  write_file(dir / "a.gif", gif);
+  write_file(dir / "a.png", png);
+  write_file(dir / "a.jpg", jfif);
+  write_file(dir / "noise.bin", noise);
+  write_file(dir / "big.bin", big_noise);
+  write_file(dir / "text.txt", filler);
+
+  auto sections = packed("File=a.gif\nFile=a.png\nFile=a.jpg\nFile=noise.bin\nFile=big.bin\nFile=text.txt\n");
+  ASSERT_EQ(sections.size(), 6u);
+  expect_raw(sections[0], "a.gif", gif);
+  expect_raw(sections[1], "a.png", png);
+  expect_raw(sections[2], "a.jpg", jfif);
+  expect_raw(sections[3], "noise.bin", noise);
+  expect_raw(sections[4], "big.bin", big_noise);
+  EXPECT_LT(sections[5].stored_size, 300u);  // the same filler compresses without a header
+}
+
+TEST_F(Tarnpack, PacksFileEntriesFirstThenExtractFileEntries) {
+  for (const char* name : {"a.bmp", "b.wav", "c.bin", "d.txt"}) write_file(dir / name, name);
+  auto sections = packed("ExtractFile=b.wav\nFile=a.bmp\nExtractFile=d.txt\nFile=c.bin\n");
+  EXPECT_EQ(names_of(sections), (names{"a.bmp", "c.bin", "b.wav", "d.txt"}));
+  expect_raw(sections[2], "b.wav", "b.wav");
+}
+
+TEST_F(Tarnpack, KeepsTheFirstOfNamesEqualIgnoringCase) {
+  std::filesystem::create_directories(dir / "a");
+  std::filesystem::create_directories(dir / "b");
+  write_file(dir / "a/Ship.bmp", "first");
+  write_file(dir / "b/SHIP.BMP", "second");
+  write_file(dir / "b/empty.txt", "");
+  write_file(dir / "Empty.TXT", "full");
+  auto sections = packed("File=a\\Ship.bmp\nExtractFile=a\\Ship.bmp\nFile=b\\SHIP.BMP\n"
+                         "File=Empty.TXT\nFile=b\\empty.txt\n");
+  ASSERT_EQ(sections.size(), 2u);
+  expect_raw(sections[0], "Ship.bmp", "first");
+  expect_raw(sections[1], "Empty.TXT", "full");  // the empty duplicate is skipped like any other
+
+  // A duplicate is still read: it must exist.
+  expect_failure("OutFile=out.lvz\nFile=a\\Ship.bmp\nFile=c\\SHIP.BMP\n", "Unable to open c\\SHIP.BMP");
+}
+
+TEST_F(Tarnpack, StoresTheNameAfterTheLastSeparator) {
+  std::filesystem::create_directories(dir / "gfx/sub");
+  write_file(dir / "gfx/sub/back.txt", "b");
+  write_file(dir / "gfx/sub/fore.txt", "f");
+  std::string absolute = dir / "gfx/sub/back.txt";
+  std::replace(absolute.begin(), absolute.end(), '/', '\\');
+  auto sections = packed("File=gfx\\sub\\back.txt\nFile=gfx/sub/fore.txt\nFile=" + absolute + "\n");
+  // On Windows a forward slash is part of the name.
+  EXPECT_EQ(names_of(sections), (names{"back.txt", is_path_separator('/') ? "fore.txt" : "gfx/sub/fore.txt"}));
+}
+
+TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {
+  write_file(dir / "a.txt", "a");
+  write_file(dir / "b.txt", "b");
+  run_result result = pack("; zone\r\n\r\noutfile = out.lvz \r\n  FILE= a.txt\t\r\nextractfile =b.txt\r\n[other]\r\nFile=c.txt\r\n");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), (names{"a.txt", "b.txt"}));
+}
+
+TEST_F(Tarnpack, ReplacesAnExistingOutputFile) {
+  write_file(dir / "a.txt", "a");
+  write_file(dir / "out.lvz", std::string(1000, 'x'));
+  auto sections = packed("File=a.txt\n");
+  EXPECT_EQ(read_file(dir / "out.lvz").size(), 8u + 16 + 6 + 1);
+}
+
+TEST_F(Tarnpack, ShowsEachFailureAndWritesNothing) {
+  write_file(dir / "a.txt", "a");
+  write_file(dir / "empty.txt", "");
+  std::filesystem::create_directories(dir / "sub");
+  expect_failure("File=a.txt\n", "Ini file: Missing parameter OutFile in <default> section");
+  expect_failure("File=a.txt\n[objectimages]\nOutFile=out.lvz\n",
+                 "Ini file: Missing parameter OutFile in <default> section");
+  expect_failure("OutFile=out.lvz\n", "No data defined");
+  expect_failure("OutFile=out.lvz\nFile=a.txt\nFile=missing.txt\n", "Unable to open missing.txt");
+  expect_failure("OutFile=out.lvz\nFile=a.txt\nExtractFile=empty.txt\n", "Cannot pack empty file empty.txt");
+  expect_failure("OutFile=out.lvz\nFile=sub\n", "Unable to open sub");
+  expect_failure("OutFile=out.lvz\nFile=a.txt\nFile=sub\\\n", "Unable to open sub\\");
+}
+
+TEST_F(Tarnpack, ShowsAnOutputThatCannotBeCreated) {
+  write_file(dir / "a.txt", "a");
+  run_result result = pack("OutFile=nodir\\out.lvz\nFile=a.txt\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "Error: Unable to create nodir\\out.lvz\n");
+  EXPECT_FALSE(file_exists(dir / "nodir"));
+}
+
+TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
+  write_file(dir / "a.txt", "a");
+  write_file(dir / "my zone.ini", "OutFile=out.lvz\nFile=a.txt\n");
+  run_result spaced = run_program(tarnpack_path(), {"my", "zone.ini"}, dir.path());
+  EXPECT_EQ(spaced.status, 0) << spaced.err;
+  EXPECT_TRUE(file_exists(dir / "out.lvz"));
+
+  run_result quoted = run_program(tarnpack_path(), {"\"my zone.ini\""}, dir.path());
+  EXPECT_EQ(quoted.status, 2);
+  EXPECT_EQ(quoted.err, "Error: Unable to open \"my zone.ini\"\n");
+
+  run_result missing = run_program(tarnpack_path(), {"missing.ini"}, dir.path());
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "Error: Unable to open missing.ini\n");
+}
+
+TEST_F(Tarnpack, PathsAreRelativeToTheCurrentDirectoryNotToTheDescription) {
+  std::filesystem::create_directories(dir / "work");
+  write_file(dir / "a.txt", "a");
+  write_file(dir / "work/zone.ini", "OutFile=out.lvz\nFile=a.txt\n");
+  run_result result = run_program(tarnpack_path(), {"work\\zone.ini"}, dir.path());
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(file_exists(dir / "out.lvz"));
+  EXPECT_FALSE(file_exists(dir / "work/out.lvz"));
+}
+
+TEST_F(Tarnpack, WithoutADescriptionAndNoTerminalItEndsCancelled) {
+  run_result result = run_program(tarnpack_path(), {}, dir.path(), "zone.ini\n");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(list_directory(dir.path()).empty());
+}
+
+TEST_F(Tarnpack, PrintsUsageAndVersion) {
+  run_result help = run_program(tarnpack_path(), {"--help"}, dir.path());
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: tarnpack [description.ini]\n", 0), 0u) << help.out;
+  run_result version = run_program(tarnpack_path(), {"--version"}, dir.path());
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("tarnpack ", 0), 0u) << version.out;
+  EXPECT_TRUE(list_directory(dir.path()).empty());
+}
+
+TEST_F(Tarnpack, RefusesAFileOf4GiBOrMore) {
+  write_file(dir / "big.bin", "");
+  std::filesystem::resize_file(dir / "big.bin", 4ULL << 30);  // sparse: it takes no room
+  expect_failure("OutFile=out.lvz\nFile=big.bin\n", "File too large (4 GiB or more): big.bin");
+}
+
+TEST_F(Tarnpack, RoundTripsThroughTarnsplitToTheSameContainer) {
+  std::string notes;
+  for (int i = 0; i < 300; ++i) notes += "tile " + std::to_string(i % 13) + " of the zone\n";
+  struct packed_file {
+    std::string path, name, content;
+    int64_t time;
+  };
+  std::vector<packed_file> files = {
+      {"notes.txt", "notes.txt", notes, 1000000000},
+      {"gfx/ship.gif", "ship.gif", "GIF89a" + std::string(100, 's'), 1100000000},
+      {"small.txt", "small.txt", "twenty bytes of text", 1200000000},
+      {"noise.bin", "noise.bin", random_bytes(3000, 3), 4000000000LL},
+  };
+  std::filesystem::create_directories(dir / "gfx");
+  for (const auto& file : files) {
+    write_file(dir / file.path, file.content);
+    set_modification_time(dir / file.path, file.time);
+  }
+  auto sections = packed("File=notes.txt\nExtractFile=noise.bin\nFile=gfx\\ship.gif\nFile=small.txt\n");
+  EXPECT_EQ(names_of(sections), (names{"notes.txt", "ship.gif", "small.txt", "noise.bin"}));
+  std::string first = read_file(dir / "out.lvz");
+
+  run_result split = run_program(tarnsplit_path(), {"out.lvz"}, dir.path());
+  ASSERT_EQ(split.status, 0) << split.out;
+  for (const auto& file : files) {
+    EXPECT_TRUE(read_file(dir / ("out/" + file.name)) == file.content) << file.name;
+    EXPECT_EQ(modification_time(dir / ("out/" + file.name)), file.time) << file.name;
+  }
+
+  run_result repack = run_program(tarnpack_path(), {"out.ini"}, dir / "out");
+  ASSERT_EQ(repack.status, 0) << repack.err;
+  EXPECT_TRUE(read_file(dir / "out/out.lvz") == first);
+}
+
+TEST_F(Tarnpack, PacksAndUnpacksTheSampleZone) {
+  std::filesystem::copy(SAMPLES_DIR "/zone", dir.path(), std::filesystem::copy_options::recursive);
+  run_result packed_zone = run_program(tarnpack_path(), {"zone.ini"}, dir.path());
+  ASSERT_EQ(packed_zone.status, 0) << packed_zone.err;
+  EXPECT_EQ(names_of(read_container(read_file(dir / "zone.lvz"))),
+            (names{"welcome.txt", "arena.cfg", "banner.gif", "notes.txt"}));
+  run_result split = run_program(tarnsplit_path(), {"zone.lvz"}, dir.path());
+  ASSERT_EQ(split.status, 0) << split.out;
+  for (const char* path : {"welcome.txt", "arena.cfg", "gfx/banner.gif", "notes.txt"})
+    EXPECT_EQ(read_file(dir / ("zone/" + std::filesystem::path(path).filename().string())), read_file(dir / path));
+}
