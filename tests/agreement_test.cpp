@@ -69,6 +69,34 @@ class Agreement : public ::testing::Test {
     return native.status;
   }
 
+  // Gives the files under both directories' folder src the same times, spread over the
+  // seasons: the packer stores each file's local time.
+  void same_times(const std::string& src) {
+    int64_t time = 1000000000;
+    for (const auto& [name, file] : files_under(here / src)) {
+      set_modification_time(here / (src + "/" + name), time);
+      set_modification_time(windows / (src + "/" + name), time);
+      time += 40 * 86400 + 3601;
+    }
+  }
+
+  // Packs description (the files of folder src, the same in both directories) with both
+  // tarnpacks in src, and requires the same status and byte-identical containers. Returns
+  // the container (empty when none was written).
+  std::string expect_same_packing(const std::string& src, const std::string& description) {
+    write_file(here / (src + "/zone.ini"), description);
+    write_file(windows / (src + "/zone.ini"), description);
+    same_times(src);
+    run_result native = run_program(tarnpack_path(), {"zone.ini"}, here / src);
+    run_result emulated =
+        run_program(WINDOWS_RUNNER, {windows_program("tarnpack.exe"), "zone.ini"}, windows / src);
+    EXPECT_EQ(native.status, emulated.status) << native.err << emulated.err;
+    std::string container = file_exists(here / (src + "/out.lvz")) ? read_file(here / (src + "/out.lvz")) : "";
+    std::string other = file_exists(windows / (src + "/out.lvz")) ? read_file(windows / (src + "/out.lvz")) : "";
+    EXPECT_TRUE(container == other) << "the containers differ";
+    return container;
+  }
+
   template <class map>
   static std::vector<std::string> names_of(const map& files) {
     std::vector<std::string> names;
@@ -114,4 +142,43 @@ TEST_F(Agreement, BothTarnsplitsFailAlike) {
     fs::remove_all(here / "zone");
     fs::remove_all(windows / "zone");
   }
+}
+
+TEST_F(Agreement, BothTarnpacksWriteTheSameContainer) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "row " + std::to_string(i % 11) + " of tiles\n";
+  for (const scratch_dir* side : {&here, &windows}) {
+    fs::create_directories(*side / "src/gfx");
+    write_file(*side / "src/gfx/ship.bmp", std::string(2000, 's') + text);
+    write_file(*side / "src/banner.gif", "GIF89a" + text);
+    write_file(*side / "src/tiles.txt", text);
+    write_file(*side / "src/tiny.txt", "small");
+  }
+  std::string container = expect_same_packing(
+      "src",
+      "OutFile=out.lvz\r\nFile=gfx\\ship.bmp\r\nExtractFile=tiny.txt\r\nFile=banner.gif\r\n"
+      "File=tiles.txt\r\nFile=.\\tiles.txt\r\n\r\n[objectimages]\r\nIMAGE0=gfx\\ship.bmp,4,2,100\r\n"
+      "IMAGE7=banner.gif\r\n\r\n[mapobjects]\r\n512,-40,IMAGE0,AfterTiles,EnterZone,500,7\r\n"
+      "[screenobjects]\r\nC-40,B20,image7,TopMost\r\n");
+  ASSERT_FALSE(container.empty());
+  // And what either packer wrote, both unpackers take apart alike.
+  EXPECT_EQ(0, expect_same_unpacking(container));
+}
+
+TEST_F(Agreement, BothTarnpacksPackTheSampleAlike) {
+  for (const scratch_dir* side : {&here, &windows})
+    fs::copy(SAMPLE_DIRECTORY, *side / "src", fs::copy_options::recursive);
+  std::string description = read_file(std::string(SAMPLE_DIRECTORY) + "/zone.ini");
+  std::string container = expect_same_packing("src", "OutFile=out.lvz\r\n" + description);
+  EXPECT_FALSE(container.empty());
+}
+
+TEST_F(Agreement, BothTarnpacksRefuseAlike) {
+  for (const scratch_dir* side : {&here, &windows}) {
+    fs::create_directories(*side / "src");
+    write_file(*side / "src/a.txt", "a");
+  }
+  EXPECT_EQ(expect_same_packing("src", "File=a.txt\n"), "");
+  EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\n"), "");
+  EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\nFile=a.txt\nFile=missing.txt\n"), "");
 }

@@ -17,8 +17,9 @@ if(TARN_WINDOWS_PROGRAMS AND NOT CMAKE_CROSSCOMPILING)
   target_compile_definitions(agreement_tests PRIVATE
     WINDOWS_RUNNER="${CMAKE_BINARY_DIR}/run-windows"
     WINDOWS_PROGRAMS="${TARN_WINDOWS_PROGRAMS}"
-    SAMPLE_CONTAINER="${PROJECT_SOURCE_DIR}/samples/zone.lvz")
-  add_dependencies(agreement_tests tarnsplit)
+    SAMPLE_CONTAINER="${PROJECT_SOURCE_DIR}/samples/zone.lvz"
+    SAMPLE_DIRECTORY="${PROJECT_SOURCE_DIR}/samples/zone")
+  add_dependencies(agreement_tests tarnsplit tarnpack)
   # wine makes its prefix on first use; two tests doing that at once would trip each other.
   add_test(NAME WinePrefix COMMAND ${CMAKE_BINARY_DIR}/run-windows wineboot --init)
   set_tests_properties(WinePrefix PROPERTIES FIXTURES_SETUP wine_prefix)

@@ -32,12 +32,20 @@ class Tarnpack : public ::testing::Test {
                                         : std::vector<container_section>();
   }
 
+  // Expects message to have been shown: on standard error on POSIX. On Windows it is in a
+  // message box, which returns at once without a display; the unit tests check its texts.
+  void expect_shown(const run_result& result, const std::string& message) {
+    if (!runs_on_windows()) {
+      EXPECT_EQ(result.err, "Error: " + message + "\n");
+    }
+  }
+
   // Expects a failure shown as message, with no output file, and an existing one intact.
   void expect_failure(const std::string& description, const std::string& message) {
     write_file(dir / "out.lvz", "previous container");
     run_result result = pack(description);
     EXPECT_EQ(result.status, 2) << description;
-    EXPECT_EQ(result.err, "Error: " + message + "\n");
+    expect_shown(result, message);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(read_file(dir / "out.lvz"), "previous container");
   }
@@ -181,7 +189,7 @@ TEST_F(Tarnpack, ShowsAnOutputThatCannotBeCreated) {
   write_file(dir / "a.txt", "a");
   run_result result = pack("OutFile=nodir\\out.lvz\nFile=a.txt\n");
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "Error: Unable to create nodir\\out.lvz\n");
+  expect_shown(result, "Unable to create nodir\\out.lvz");
   EXPECT_FALSE(file_exists(dir / "nodir"));
 }
 
@@ -194,11 +202,11 @@ TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
 
   run_result quoted = run_program(tarnpack_path(), {"\"my zone.ini\""}, dir.path());
   EXPECT_EQ(quoted.status, 2);
-  EXPECT_EQ(quoted.err, "Error: Unable to open \"my zone.ini\"\n");
+  expect_shown(quoted, "Unable to open \"my zone.ini\"");
 
   run_result missing = run_program(tarnpack_path(), {"missing.ini"}, dir.path());
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err, "Error: Unable to open missing.ini\n");
+  expect_shown(missing, "Unable to open missing.ini");
 }
 
 TEST_F(Tarnpack, PathsAreRelativeToTheCurrentDirectoryNotToTheDescription) {
@@ -220,12 +228,17 @@ TEST_F(Tarnpack, WithoutADescriptionAndNoTerminalItEndsCancelled) {
 }
 
 TEST_F(Tarnpack, PrintsUsageAndVersion) {
+  bool printed = !runs_on_windows();  // on Windows they are shown in a message box
   run_result help = run_program(tarnpack_path(), {"--help"}, dir.path());
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: tarnpack [description.ini]\n", 0), 0u) << help.out;
+  if (printed) {
+    EXPECT_EQ(help.out.rfind("Usage: tarnpack [description.ini]\n", 0), 0u) << help.out;
+  }
   run_result version = run_program(tarnpack_path(), {"--version"}, dir.path());
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out.rfind("tarnpack ", 0), 0u) << version.out;
+  if (printed) {
+    EXPECT_EQ(version.out.rfind("tarnpack ", 0), 0u) << version.out;
+  }
   EXPECT_TRUE(list_directory(dir.path()).empty());
 }
 
