@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the programs, packs the sample zone (samples/zone) with tarnpack and takes the
-# container apart again with tarnsplit; then takes samples/zone.lvz, a container with an
-# object section, apart too. Shows what came out.
+# Builds the programs, packs the sample zone (samples/zone: files, images, map and screen
+# objects) with tarnpack, takes the container apart again with tarnsplit and packs the
+# description tarnsplit wrote back into the same container; then takes samples/zone.lvz,
+# a container with an object section, apart too. Shows what came out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,6 +44,13 @@ done
 echo
 echo "== $work/pack/zone/zone.ini"
 tr -d '\r' < "$work/pack/zone/zone.ini"
+echo "== tarnpack zone.ini (in $work/pack/zone): the description tarnsplit wrote packs again"
+(cd "$work/pack/zone" && "$tarnpack" zone.ini)
+if ! cmp -s "$work/pack/zone.lvz" "$work/pack/zone/zone.lvz"; then
+  echo "the repacked container differs from $work/pack/zone.lvz" >&2
+  exit 1
+fi
+echo "exit status 0; $work/pack/zone/zone.lvz: the same bytes as $work/pack/zone.lvz, objects and all"
 echo
 
 cp samples/zone.lvz "$work/sample/"

@@ -287,9 +287,9 @@ TEST_F(Tarnpack, PacksAndUnpacksTheSampleZone) {
   run_result packed_zone = run_program(tarnpack_path(), {"zone.ini"}, dir.path());
   ASSERT_EQ(packed_zone.status, 0) << packed_zone.err;
   EXPECT_EQ(names_of(read_container(read_file(dir / "zone.lvz"))),
-            (names{"welcome.txt", "arena.cfg", "banner.gif", "notes.txt"}));
+            (names{"welcome.txt", "arena.cfg", "banner.gif", "ship.bmp", "explode.bmp", "notes.txt", ""}));
   run_result split = run_program(tarnsplit_path(), {"zone.lvz"}, dir.path());
   ASSERT_EQ(split.status, 0) << split.out;
-  for (const char* path : {"welcome.txt", "arena.cfg", "gfx/banner.gif", "notes.txt"})
+  for (const char* path : {"welcome.txt", "arena.cfg", "gfx/banner.gif", "gfx/ship.bmp", "gfx/explode.bmp", "notes.txt"})
     EXPECT_EQ(read_file(dir / ("zone/" + std::filesystem::path(path).filename().string())), read_file(dir / path));
 }
