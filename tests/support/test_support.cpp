@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <gtest/gtest.h>
+
 namespace fs = std::filesystem;
 
 scratch_dir::scratch_dir() {
@@ -208,6 +210,12 @@ std::string program_path(const char* built) {
 }  // namespace
 
 std::string tarnsplit_path() { return program_path(TARNSPLIT_PATH); }
+
+void expect_tarnpack_error(const run_result& result, const std::string& message) {
+  if (!runs_on_windows()) {
+    EXPECT_EQ(result.err, "Error: " + message + "\n");
+  }
+}
 std::string tarnpack_path() {
 #ifdef TARNPACK_PATH
   return program_path(TARNPACK_PATH);

@@ -51,6 +51,11 @@ extern const char tarnsplit_exit_report_pattern[];
 // few tests of POSIX-only mechanisms (a shell's ulimit, symbolic links).
 bool runs_on_windows();
 
+// Expects tarnpack to have shown message: on standard error ("Error: " message) on POSIX.
+// On Windows it is in a message box, which returns at once without a display; the unit
+// tests check its texts there.
+void expect_tarnpack_error(const run_result& result, const std::string& message);
+
 // Absolute paths of the programs under test, set by the build, in the system's own form.
 std::string tarnsplit_path();
 std::string tarnpack_path();
