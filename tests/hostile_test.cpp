@@ -251,28 +251,30 @@ TEST_F(Hostile, NeverWritesThroughWhatIsPlantedUnderAName) {
 
   struct plant {
     const char* title;
+    bool posix_only;  // links are not for wine to judge, and Windows has no FIFOs
     void (*make)(const std::string& outside_file, const std::string& outside_dir,
                  const std::string& missing, const std::string& at);
   };
   const plant plants[] = {
-      {"a hard link to an outside file",
+      {"a hard link to an outside file", false,
        [](const std::string& file, const std::string&, const std::string&, const std::string& at) {
          fs::create_hard_link(file, at);
        }},
-      {"a symbolic link to a missing outside file",
+      {"a symbolic link to a missing outside file", true,
        [](const std::string&, const std::string&, const std::string& missing, const std::string& at) {
          fs::create_symlink(missing, at);
        }},
-      {"a symbolic link to an outside directory",
+      {"a symbolic link to an outside directory", true,
        [](const std::string&, const std::string& dir, const std::string&, const std::string& at) {
          fs::create_directory_symlink(dir, at);
        }},
-      {"a FIFO (writing to it would hang)",
+      {"a FIFO (writing to it would hang)", true,
        [](const std::string&, const std::string&, const std::string&, const std::string& at) {
-         if (!make_fifo(at)) write_file(at, "no FIFOs on this system");
+         ASSERT_TRUE(make_fifo(at));
        }},
   };
   for (const plant& p : plants) {
+    if (p.posix_only && runs_on_windows()) continue;
     for (const std::string& name : {std::string("a.txt"), description}) {
       SCOPED_TRACE(std::string(p.title) + " under " + name);
       fs::remove_all(zone);

@@ -39,9 +39,11 @@ make_directory_result make_directory(const char* path) {
 }
 
 FILE* open_input_stream(const char* path) {
-  // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open (access denied).
-  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  // Shared as the C library's fopen shares. Without FILE_FLAG_BACKUP_SEMANTICS a directory
+  // does not open (access denied).
+  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                              nullptr);
   if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
     SetLastError(ERROR_ACCESS_DENIED);

@@ -20,6 +20,8 @@ std::string slurp_and_remove(const std::string& path) {
 
 }  // namespace
 
+bool runs_on_windows() { return false; }
+
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text) {
   scratch_dir io;

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <gtest/gtest.h>
+
 namespace fs = std::filesystem;
 
 scratch_dir::scratch_dir() {
@@ -21,7 +23,7 @@ scratch_dir::scratch_dir() {
   for (;;) {
     fs::path candidate = base / ("tarn-test-" + std::to_string(random() % 1000000000));
     if (fs::create_directory(candidate)) {
-      path_ = candidate.generic_string();
+      path_ = candidate.make_preferred().string();
       return;
     }
   }
@@ -31,6 +33,10 @@ scratch_dir::~scratch_dir() {
   std::error_code ignored;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
   fs::remove_all(path_, ignored);
+}
+
+std::string scratch_dir::operator/(const std::string& name) const {
+  return (fs::path(path_) / name).make_preferred().string();
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
@@ -221,10 +227,26 @@ std::string container_builder::build(uint32_t section_count) const {
 const char tarnsplit_exit_report_pattern[] =
     "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n$";
 
-std::string tarnsplit_path() { return TARNSPLIT_PATH; }
+namespace {
+
+// The build names programs by the build machine's paths: under wine "/work/..." still
+// has to become a path of the Windows side (Z:\work\...).
+std::string program_path(const char* built) {
+  return *built ? fs::absolute(built).make_preferred().string() : std::string();
+}
+
+}  // namespace
+
+std::string tarnsplit_path() { return program_path(TARNSPLIT_PATH); }
+
+void expect_tarnpack_error(const run_result& result, const std::string& message) {
+  if (!runs_on_windows()) {
+    EXPECT_EQ(result.err, "Error: " + message + "\n");
+  }
+}
 std::string tarnpack_path() {
 #ifdef TARNPACK_PATH
-  return TARNPACK_PATH;
+  return program_path(TARNPACK_PATH);
 #else
   return "";
 #endif

@@ -15,8 +15,10 @@ class scratch_dir {
   scratch_dir(const scratch_dir&) = delete;
   scratch_dir& operator=(const scratch_dir&) = delete;
 
+  // The directory's path in the system's own form (backslashes on Windows).
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // path() joined with name, whose '/' become the system's separator.
+  std::string operator/(const std::string& name) const;
 
  private:
   std::string path_;
@@ -55,7 +57,16 @@ extern const char tarnsplit_exit_report_pattern[];
 // True when out is exactly message followed by tarnsplit's exit report.
 bool is_failure_output(const std::string& out, const std::string& message);
 
-// Paths of the programs under test, set by the build.
+// True in the Windows build of the tests (process_windows.cpp), false on POSIX: for the
+// few tests of POSIX-only mechanisms (a shell's ulimit, symbolic links).
+bool runs_on_windows();
+
+// Expects tarnpack to have shown message: on standard error ("Error: " message) on POSIX.
+// On Windows it is in a message box, which returns at once without a display; the unit
+// tests check its texts there.
+void expect_tarnpack_error(const run_result& result, const std::string& message);
+
+// Absolute paths of the programs under test, set by the build, in the system's own form.
 std::string tarnsplit_path();
 std::string tarnpack_path();
 
