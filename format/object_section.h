@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ascii_case.h"
 #include "byte_order.h"
 
 // ---- Header ----------------------------------------------------------------------------
@@ -218,15 +219,6 @@ constexpr const char* display_mode_names[display_mode_count] = {
 constexpr unsigned screen_reference_count = 12;
 constexpr char screen_reference_letters[screen_reference_count + 1] = "+cbsgfetrowv";
 
-constexpr char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-constexpr char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-inline bool equal_ignoring_ascii_case(const char* a, const char* b) {
-  for (; *a && ascii_lower(*a) == ascii_lower(*b); ++a, ++b) {
-  }
-  return ascii_lower(*a) == ascii_lower(*b);
-}
-
 // The name of a code, or nullptr for a code outside the table.
 inline const char* display_layer_name(unsigned code) {
   return code < display_layer_count ? display_layer_names[code] : nullptr;
@@ -239,13 +231,13 @@ inline const char* display_mode_name(unsigned code) {
 // The code of a name, compared without regard to ASCII case, or -1 when no name matches.
 inline int display_layer_code(const char* name) {
   for (unsigned code = 0; code < display_layer_count; ++code)
-    if (equal_ignoring_ascii_case(name, display_layer_names[code])) return static_cast<int>(code);
+    if (equal_ignoring_case(name, display_layer_names[code])) return static_cast<int>(code);
   return -1;
 }
 
 inline int display_mode_code(const char* name) {
   for (unsigned code = 0; code < display_mode_count; ++code)
-    if (equal_ignoring_ascii_case(name, display_mode_names[code])) return static_cast<int>(code);
+    if (equal_ignoring_case(name, display_mode_names[code])) return static_cast<int>(code);
   return -1;
 }
 

@@ -104,7 +104,7 @@ bool begins_number(const char* field) { return is_digit(field[0]) || field[0] ==
 // True when field begins with "IMAGE" in any case and a digit.
 bool names_image(const char* field) {
   for (size_t i = 0; i < image_prefix_length; ++i)
-    if (lower_ascii(field[i]) != image_prefix[i]) return false;  // stops at the terminator
+    if (ascii_lower(field[i]) != image_prefix[i]) return false;  // stops at the terminator
   return is_digit(field[image_prefix_length]);
 }
 

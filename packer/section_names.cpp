@@ -10,7 +10,7 @@ namespace {
 
 std::string folded(const char* name) {
   std::string text(name);
-  for (char& c : text) c = lower_ascii(c);
+  for (char& c : text) c = ascii_lower(c);
   return text;
 }
 

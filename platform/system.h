@@ -41,9 +41,11 @@ bool close_stream(FILE* stream);
 // Size in bytes of the file behind an open stream, or UINT64_MAX when unknown.
 uint64_t stream_size(FILE* stream);
 
-// Sets the last-access and last-write times of path (not following a final link) to
-// seconds since 1970-01-01 00:00 UTC; the creation time is left alone. True on success.
-bool set_file_times(const char* path, uint32_t seconds);
+// Flushes stream and sets the last-access and last-write times of the file open behind it
+// to seconds since 1970-01-01 00:00 UTC; the creation time is left alone. Working on the
+// open file, never on a path, it cannot reach another file than the one created. True on
+// success; a failed flush also leaves the stream's error state set.
+bool set_stream_times(FILE* stream, uint32_t seconds);
 
 // True when standard input is an interactive console.
 bool stdin_is_console();

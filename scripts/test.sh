@@ -1,9 +1,26 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite.
+# Builds everything for this machine and for Windows (mingw-w64; the Windows tests run under
+# wine) and runs the whole test suite on both, with the check that both platforms' programs
+# leave the same bytes. `scripts/test.sh native` builds and tests this machine only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTARN_BUILD_TESTS=ON >/dev/null
-cmake --build build -j"$(nproc)"
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+native_only=false
+[ "${1:-}" = native ] && native_only=true
+
+if $native_only; then
+  scripts/setup.sh
+  windows_programs=""
+else
+  scripts/setup.sh g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest
+  # Windows first: the tests here compare with the Windows programs as installed.
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows
+  cmake --install build-windows --prefix build-windows/stage >/dev/null
+  windows_programs="$PWD/build-windows/stage/bin"
+fi
+
+cmake --preset default -DTARN_WINDOWS_PROGRAMS="$windows_programs" >/dev/null
+cmake --build --preset default
+ctest --preset default
+$native_only || ctest --preset windows

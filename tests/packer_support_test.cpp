@@ -165,6 +165,7 @@ TEST_F(DiskFile, WritesReadsAndRefusesToReadPastTheEnd) {
   in.read(bytes, 4);
   EXPECT_EQ(std::string(bytes, 4), "0123");
   EXPECT_EQ(file_failure([&] { in.read(bytes, 7); }, file_error_kind::read_short), "File read error");
+  in.close();  // Windows refuses an unshared open for writing while it is open
 
   out.open_write(path.c_str(), 0, CREATE_ALWAYS);  // replaces the content
   out.write("new", 3);

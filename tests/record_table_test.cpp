@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "record_table.h"
 
@@ -20,6 +22,55 @@ line make_line(int i) {
   std::snprintf(l.text, sizeof l.text, "line %d\r\n", i);
   return l;
 }
+
+// The table's rules as plainly as they can be written (slots of record numbers, -1 free),
+// to hold the real table to them.
+struct model_table {
+  std::vector<int> slots;
+
+  void init() { slots.assign(10, -1); }
+  int first_used() const {
+    for (size_t i = 0; i < slots.size(); ++i)
+      if (slots[i] >= 0) return static_cast<int>(i);
+    return -1;
+  }
+  void add(int record) {
+    for (;;) {
+      int first = first_used();
+      if (first < 0) {
+        slots[0] = record;
+        return;
+      }
+      for (size_t i = static_cast<size_t>(first) + 1; i < slots.size(); ++i)
+        if (slots[i] < 0) {
+          slots[i] = record;
+          return;
+        }
+      slots.resize(slots.size() + 10, -1);
+    }
+  }
+  void compact() {
+    std::vector<int> packed;
+    for (int record : slots)
+      if (record >= 0) packed.push_back(record);
+    size_t size = packed.size() > 10 ? packed.size() : 10;
+    packed.resize(size, -1);
+    slots = packed;
+  }
+  int take_first() {
+    int first = first_used();
+    if (first < 0) return -1;
+    int record = slots[static_cast<size_t>(first)];
+    slots[static_cast<size_t>(first)] = -1;
+    compact();
+    return record;
+  }
+  int used() const {
+    int count = 0;
+    for (int record : slots) count += record >= 0;
+    return count;
+  }
+};
 
 }  // namespace
 
@@ -138,4 +189,41 @@ TEST(RecordTable, HandlesHundredsOfThousandsOfRecordsInLinearTime) {
   EXPECT_EQ(table.count_used(), 0);
   EXPECT_EQ(table.capacity(), 10);
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20.0);
+}
+
+TEST(RecordTable, FollowsTheTableRulesThroughAnyMixOfOperations) {
+  std::mt19937 random(20030316);
+  for (int round = 0; round < 200; ++round) {
+    record_table table;
+    model_table model;
+    ASSERT_EQ(table.init(sizeof(line)), 0);
+    model.init();
+    int next = 0;
+    for (int step = 0; step < 300; ++step) {
+      unsigned choice = random() % 10;
+      if (choice < 5) {
+        line l = make_line(next);
+        ASSERT_EQ(table.add(&l), 0);
+        model.add(next++);
+      } else if (choice < 8) {
+        line out = {};
+        int expected = model.take_first();
+        ASSERT_EQ(table.take_first(&out), expected >= 0 ? 1 : 0);
+        if (expected >= 0) {
+          ASSERT_STREQ(out.text, make_line(expected).text);
+        }
+      } else if (choice < 9) {
+        auto index = static_cast<int32_t>(random() % (model.slots.size() + 2)) - 1;
+        bool valid = index >= 0 && static_cast<size_t>(index) < model.slots.size();
+        int expected = !valid ? -1 : model.slots[static_cast<size_t>(index)] < 0 ? 1 : 0;
+        ASSERT_EQ(table.remove_at(index), expected);
+        if (expected == 0) model.slots[static_cast<size_t>(index)] = -1;
+      } else {
+        ASSERT_EQ(table.compact(), 0);
+        model.compact();
+      }
+      ASSERT_EQ(table.capacity(), static_cast<int32_t>(model.slots.size())) << "step " << step;
+      ASSERT_EQ(table.count_used(), model.used());
+    }
+  }
 }

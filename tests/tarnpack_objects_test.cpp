@@ -79,7 +79,7 @@ TEST_F(TarnpackObjects, IgnoresObjectLinesWithoutObjectImages) {
   EXPECT_EQ(sections[0].name, "a.txt");
 
   run_result result = pack("OutFile=zone.lvz\n[mapobjects]\n0,0,IMAGE0,TopMost\n");
-  EXPECT_EQ(result.err, "Error: No data defined\n");
+  expect_tarnpack_error(result, "No data defined");
 }
 
 TEST_F(TarnpackObjects, ShowsTheFirstBadLineAndWritesNothing) {
@@ -88,11 +88,11 @@ TEST_F(TarnpackObjects, ShowsTheFirstBadLineAndWritesNothing) {
   write_file(dir / "zone.lvz", "previous container");
   run_result bad_line = pack(head + "[mapobjects]\n0,0,IMAGE1,TopMost\n  C+5, 0 ,IMAGE1,TopMost \n0,x,IMAGE1,TopMost\n");
   EXPECT_EQ(bad_line.status, 2);
-  EXPECT_EQ(bad_line.err, "Error: Syntax error in line 'C+5, 0 ,IMAGE1,TopMost'\n");
+  expect_tarnpack_error(bad_line, "Syntax error in line 'C+5, 0 ,IMAGE1,TopMost'");
 
   run_result undefined = pack(head + "[screenobjects]\n0,0,image0,TopMost\n");
   EXPECT_EQ(undefined.status, 2);
-  EXPECT_EQ(undefined.err, "Error: image0 used but not defined in [objectimages] in line '0,0,image0,TopMost'\n");
+  expect_tarnpack_error(undefined, "image0 used but not defined in [objectimages] in line '0,0,image0,TopMost'");
   EXPECT_EQ(read_file(dir / "zone.lvz"), "previous container");
 }
 

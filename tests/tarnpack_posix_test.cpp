@@ -99,6 +99,25 @@ TEST_F(TarnpackPosix, AFifoNamedAsAFileFailsAtOnce) {
   EXPECT_FALSE(file_exists(dir / "out.lvz"));
 }
 
+TEST_F(TarnpackPosix, DevicesAndFifosFailAtOnceWherePackingReadsOrWrites) {
+  write_file(dir / "a.txt", "a");
+  for (const char* device : {"/dev/zero", "/dev/null"}) {
+    write_file(dir / "zone.ini", std::string("OutFile=out.lvz\nFile=a.txt\nExtractFile=") + device + "\n");
+    run_result result = run_program(tarnpack_path(), {"zone.ini"}, dir.path());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, std::string("Error: Unable to open ") + device + "\n");
+  }
+  ASSERT_EQ(mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
+  run_result description = run_program(tarnpack_path(), {"pipe.ini"}, dir.path());
+  EXPECT_EQ(description.status, 2);
+  EXPECT_EQ(description.err, "Error: Unable to open pipe.ini\n");
+  ASSERT_EQ(mkfifo((dir / "out.lvz").c_str(), 0600), 0);
+  write_file(dir / "zone.ini", "OutFile=out.lvz\nFile=a.txt\n");
+  run_result output = run_program(tarnpack_path(), {"zone.ini"}, dir.path());
+  EXPECT_EQ(output.status, 2);
+  EXPECT_EQ(output.err, "Error: Unable to create out.lvz\n");
+}
+
 TEST_F(TarnpackPosix, AFullDiskReadsDiskFull) {
   if (!file_exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   write_file(dir / "zone.ini", "OutFile=/dev/full\nFile=a.txt\n");

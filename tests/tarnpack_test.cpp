@@ -37,7 +37,7 @@ class Tarnpack : public ::testing::Test {
     write_file(dir / "out.lvz", "previous container");
     run_result result = pack(description);
     EXPECT_EQ(result.status, 2) << description;
-    EXPECT_EQ(result.err, "Error: " + message + "\n");
+    expect_tarnpack_error(result, message);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(read_file(dir / "out.lvz"), "previous container");
   }
@@ -181,7 +181,7 @@ TEST_F(Tarnpack, ShowsAnOutputThatCannotBeCreated) {
   write_file(dir / "a.txt", "a");
   run_result result = pack("OutFile=nodir\\out.lvz\nFile=a.txt\n");
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "Error: Unable to create nodir\\out.lvz\n");
+  expect_tarnpack_error(result, "Unable to create nodir\\out.lvz");
   EXPECT_FALSE(file_exists(dir / "nodir"));
 }
 
@@ -194,11 +194,11 @@ TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
 
   run_result quoted = run_program(tarnpack_path(), {"\"my zone.ini\""}, dir.path());
   EXPECT_EQ(quoted.status, 2);
-  EXPECT_EQ(quoted.err, "Error: Unable to open \"my zone.ini\"\n");
+  expect_tarnpack_error(quoted, "Unable to open \"my zone.ini\"");
 
   run_result missing = run_program(tarnpack_path(), {"missing.ini"}, dir.path());
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err, "Error: Unable to open missing.ini\n");
+  expect_tarnpack_error(missing, "Unable to open missing.ini");
 }
 
 TEST_F(Tarnpack, PathsAreRelativeToTheCurrentDirectoryNotToTheDescription) {
@@ -220,12 +220,17 @@ TEST_F(Tarnpack, WithoutADescriptionAndNoTerminalItEndsCancelled) {
 }
 
 TEST_F(Tarnpack, PrintsUsageAndVersion) {
+  bool printed = !runs_on_windows();  // on Windows they are shown in a message box
   run_result help = run_program(tarnpack_path(), {"--help"}, dir.path());
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: tarnpack [description.ini]\n", 0), 0u) << help.out;
+  if (printed) {
+    EXPECT_EQ(help.out.rfind("Usage: tarnpack [description.ini]\n", 0), 0u) << help.out;
+  }
   run_result version = run_program(tarnpack_path(), {"--version"}, dir.path());
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out.rfind("tarnpack ", 0), 0u) << version.out;
+  if (printed) {
+    EXPECT_EQ(version.out.rfind("tarnpack ", 0), 0u) << version.out;
+  }
   EXPECT_TRUE(list_directory(dir.path()).empty());
 }
 

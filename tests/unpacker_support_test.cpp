@@ -84,6 +84,25 @@ TEST(InflateToBuffer, GivesTheContentOrNothing) {
   EXPECT_EQ(produced, 0u);
 }
 
+TEST(InflateExactly, TakesOneWholeStreamOfTheDeclaredSizeOnly) {
+  std::string content(5000, 'x');
+  std::string stream = zlib_compress(content);
+  auto inflate = [](const std::string& source, uint32_t full_size) {
+    unsigned char* block = inflate_exactly(reinterpret_cast<const unsigned char*>(source.data()),
+                                           static_cast<uint32_t>(source.size()), full_size);
+    std::string result = block ? std::string(reinterpret_cast<char*>(block), full_size) : "<none>";
+    std::free(block);
+    return result;
+  };
+  EXPECT_EQ(inflate(stream, 5000), content);
+  EXPECT_EQ(inflate(stream, 5001), "<none>");        // ends short
+  EXPECT_EQ(inflate(stream, 4999), "<none>");        // runs long
+  EXPECT_EQ(inflate(stream + "junk", 5000), "<none>");  // bytes after the stream's end
+  EXPECT_EQ(inflate(stream.substr(0, stream.size() - 1), 5000), "<none>");
+  // Beyond what any stream of that length inflates to: refused without allocating 4 GiB.
+  EXPECT_EQ(inflate(stream, 0xFFFFFFFF), "<none>");
+}
+
 TEST(OutputDirectoryPath, LiesNextToTheContainerGivenAsArgument) {
   EXPECT_EQ(directory_for({"tarnsplit", "zone.lvz"}, "zone.lvz"), "zone");
   EXPECT_EQ(directory_for({"tarnsplit", "C:\\levels\\zone.lvz"}, "C:\\levels\\zone.lvz"), "C:\\levels\\zone");

@@ -4,19 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ascii_case.h"
+
 namespace {
 
 bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
-
-bool equal_ignoring_case(const char* a, const char* b, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // Windows opens a device for these names whatever the extension, so "nul.txt" and
 // "Com1 .bmp" are the device too. stem is the part before the first '.', blanks trimmed.

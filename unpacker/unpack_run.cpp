@@ -144,11 +144,13 @@ outcome extract_file(run_state& state, const char* name, const section_header& h
     FAIL(11, "Could not created %s\\%s. GetLastError(): %d\n", directory, name, static_cast<int>(code));
   }
   bool written = write_stream(file, content, header.full_size);
+  // The stored time goes on the file just created, through its stream, never by its path;
+  // a failure to set it goes unreported, a failed flush shows in the close.
+  if (written) set_stream_times(file, header.time);
   if (!close_stream(file) || !written) {
     uint32_t code = last_error();
     FAIL(11, "Could not write %s\\%s. GetLastError(): %d\n", directory, name, static_cast<int>(code));
   }
-  set_file_time(name, header.time, directory);
   write_file_entry(state.description, name, header.full_size, header.stored_size);
   return finished;
 }
@@ -178,11 +180,8 @@ outcome unpack_section(run_state& state, uint32_t index) {
 
   const unsigned char* content = state.stored;
   if (!is_raw_section(header)) {
-    if (header.full_size > max_inflate_ratio * header.stored_size)
-      FAIL(9, "Could not correctly decompress data\n");
-    uint32_t length = header.full_size;
-    state.inflated = inflate_to_buffer(state.stored, header.stored_size, &length);
-    if (!state.inflated || length != header.full_size) FAIL(9, "Could not correctly decompress data\n");
+    state.inflated = inflate_exactly(state.stored, header.stored_size, header.full_size);
+    if (!state.inflated) FAIL(9, "Could not correctly decompress data\n");
     content = state.inflated;
   }
   state.total_full_size += header.full_size;

@@ -8,20 +8,34 @@
 #include <string>
 #include <zlib.h>
 
+#include "container_format.h"
 #include "paths.h"
 #include "system.h"
 
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
-                                 uint32_t* length) {
+                                 uint32_t* length, uint32_t* source_used) {
   // malloc(0) may give nullptr; one byte more keeps the block real without changing the limit.
   auto* block = static_cast<unsigned char*>(std::malloc(*length ? *length : 1));
   uLongf produced = *length;
-  if (block && uncompress(block, &produced, source, source_length) == Z_OK) {
+  uLong taken = source_length;
+  if (block && uncompress2(block, &produced, source, &taken) == Z_OK) {
     *length = static_cast<uint32_t>(produced);
+    if (source_used) *source_used = static_cast<uint32_t>(taken);
     return block;
   }
   std::free(block);
   *length = 0;
+  return nullptr;
+}
+
+unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_length,
+                               uint32_t full_size) {
+  if (full_size > max_inflate_ratio * source_length) return nullptr;
+  uint32_t length = full_size;
+  uint32_t used = 0;
+  unsigned char* block = inflate_to_buffer(source, source_length, &length, &used);
+  if (block && length == full_size && used == source_length) return block;
+  std::free(block);
   return nullptr;
 }
 
@@ -65,9 +79,6 @@ FILE* open_in_dir(const char* name, const char* directory) {
   return create_output_stream(joined(directory, name).c_str());
 }
 
-int set_file_time(const char* name, uint32_t time, const char* directory) {
-  return set_file_times(joined(directory, name).c_str(), time) ? 1 : 0;
-}
 
 int append_formatted(char* destination, const char* format, ...) {
   char scratch[5000];

@@ -8,8 +8,16 @@
 
 // Inflates one zlib stream. length is the expected size on entry and the produced size on
 // return; a new block, or nullptr with length 0 when zlib reports anything but Z_OK.
+// source_used, when given, receives on success the bytes of source that the stream took.
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
-                                 uint32_t* length);
+                                 uint32_t* length, uint32_t* source_used = nullptr);
+
+// A compressed section's content: a new block of exactly full_size bytes when source is one
+// whole zlib stream of that length and nothing after it; nullptr otherwise (a stream that
+// fails, ends short, runs long or is followed by other bytes). A full_size that no stream of
+// source_length bytes can reach is refused before anything is allocated.
+unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_length,
+                               uint32_t full_size);
 
 // Copies count bytes from block + *offset to destination and advances *offset: 1. Returns 0,
 // copying nothing, when offset + count would pass total.
@@ -24,9 +32,6 @@ char* output_directory_path(int argc, char** argv, const char* input_name);
 // Creates directory + "\\" + name anew for binary writing (never through a link), or nullptr.
 FILE* open_in_dir(const char* name, const char* directory);
 
-// Sets the access and write times of directory + "\\" + name to time (seconds since
-// 1970 UTC, taken unchanged). 1 on success, 0 otherwise.
-int set_file_time(const char* name, uint32_t time, const char* directory);
 
 // Formats (printf rules, cut to 4999 characters) and appends to destination, which must
 // have room. Returns the destination's new length.

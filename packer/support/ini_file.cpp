@@ -46,7 +46,7 @@ void copy_line(char* buffer, size_t size, const char* p) {
 // The value of line when it is a parameter line named name, or nullptr.
 const char* value_of(const char* line, const char* name) {
   for (; *name; ++line, ++name)
-    if (*line == '\0' || lower_ascii(*line) != lower_ascii(*name)) return nullptr;
+    if (*line == '\0' || ascii_lower(*line) != ascii_lower(*name)) return nullptr;
   line = skip_blanks(line);
   return *line == '=' ? skip_blanks(line + 1) : nullptr;
 }

@@ -5,12 +5,6 @@
 
 #include "paths.h"
 
-bool equal_ignoring_case(const char* a, const char* b) {
-  for (; *a && lower_ascii(*a) == lower_ascii(*b); ++a, ++b) {
-  }
-  return lower_ascii(*a) == lower_ascii(*b);
-}
-
 char* copy_bounded(char* destination, const char* source, size_t destination_size) {
   if (destination_size == 0) return destination;
   size_t length = 0;

@@ -5,16 +5,12 @@
 
 #include <cstddef>
 
+#include "ascii_case.h"
+
 // Paths live in buffers of this size: at most 259 characters and the terminator.
 constexpr size_t path_size = 260;
 
 inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-// c with ASCII capitals made small; every other byte unchanged.
-inline char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// True when a and b are equal where ASCII letters are compared without regard to case.
-bool equal_ignoring_case(const char* a, const char* b);
 
 // Copies source whole when it is shorter than destination_size (at least 1), otherwise its
 // first destination_size - 1 characters; always terminates. Returns destination.

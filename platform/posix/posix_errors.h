@@ -11,5 +11,7 @@ void record_errno(int err, const std::string& path = std::string());
 void record_error(uint32_t windows_code);
 uint32_t recorded_error();
 
+constexpr uint32_t error_access_denied = 5;  // also what Windows says for a directory
+
 // path with every backslash turned into '/', ready for the system.
 std::string native_path(const char* path);

@@ -13,61 +13,6 @@
 
 #include "posix_errors.h"
 
-namespace {
-
-uint32_t g_last_error = 0;
-
-constexpr uint32_t error_file_not_found = 2;
-constexpr uint32_t error_path_not_found = 3;
-constexpr uint32_t error_access_denied = 5;
-
-uint32_t windows_code_of(int err) {
-  switch (err) {
-    case 0: return 0;
-    case ENOENT: return error_file_not_found;
-    case ENOTDIR: return error_path_not_found;
-    case EACCES: case EPERM: case EISDIR: return error_access_denied;
-    case EMFILE: case ENFILE: return 4;       // too many open files
-    case ENOMEM: return 8;                    // not enough memory
-    case EROFS: return 19;                    // write protected
-    case EBUSY: case ETXTBSY: return 32;      // sharing violation
-    case EEXIST: return 183;                  // already exists
-    case EINVAL: return 87;                   // invalid parameter
-    case ENOSPC: case EDQUOT: case EFBIG: return 112;  // disk full
-    case ENAMETOOLONG: return 206;            // name too long
-    case ELOOP: return 1921;                  // cannot resolve the name
-    case EIO: return 1117;                    // device I/O error
-    default: return 31;                       // general failure
-  }
-}
-
-bool parent_directory_exists(const std::string& path) {
-  std::string::size_type slash = path.find_last_of('/');
-  if (slash == std::string::npos) return true;
-  std::string parent = slash == 0 ? std::string("/") : path.substr(0, slash);
-  struct stat st;
-  return stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-}  // namespace
-
-void record_error(uint32_t windows_code) { g_last_error = windows_code; }
-uint32_t recorded_error() { return g_last_error; }
-
-void record_errno(int err, const std::string& path) {
-  uint32_t code = windows_code_of(err);
-  if (code == error_file_not_found && !path.empty() && !parent_directory_exists(path))
-    code = error_path_not_found;
-  record_error(code);
-}
-
-std::string native_path(const char* path) {
-  std::string native(path);
-  for (char& c : native)
-    if (c == '\\') c = '/';
-  return native;
-}
-
 uint32_t last_error() { return recorded_error(); }
 
 bool full_path(const char* path, char* dest, size_t size) {
@@ -177,13 +122,17 @@ uint64_t stream_size(FILE* stream) {
   return static_cast<uint64_t>(st.st_size);
 }
 
-bool set_file_times(const char* path, uint32_t seconds) {
-  std::string native = native_path(path);
+bool set_stream_times(FILE* stream, uint32_t seconds) {
+  // Written data still in the buffer would move the write time when it reaches the file.
+  if (std::fflush(stream) != 0) {
+    record_errno(errno);
+    return false;
+  }
   struct timespec times[2];
   times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(seconds);
   times[0].tv_nsec = times[1].tv_nsec = 0;
-  if (utimensat(AT_FDCWD, native.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-    record_errno(errno, native);
+  if (futimens(fileno(stream), times) != 0) {
+    record_errno(errno);
     return false;
   }
   return true;

@@ -39,9 +39,11 @@ make_directory_result make_directory(const char* path) {
 }
 
 FILE* open_input_stream(const char* path) {
-  // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open (access denied).
-  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  // Shared as the C library's fopen shares. Without FILE_FLAG_BACKUP_SEMANTICS a directory
+  // does not open (access denied).
+  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                              nullptr);
   if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
     SetLastError(ERROR_ACCESS_DENIED);
@@ -82,17 +84,17 @@ uint64_t stream_size(FILE* stream) {
   return size < 0 ? UINT64_MAX : static_cast<uint64_t>(size);
 }
 
-bool set_file_times(const char* path, uint32_t seconds) {
-  HANDLE handle = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+bool set_stream_times(FILE* stream, uint32_t seconds) {
+  // Written data still in the buffer would move the write time when it reaches the file;
+  // once set through the handle, the times stay when the handle is closed.
+  if (fflush(stream) != 0) return false;
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   if (handle == INVALID_HANDLE_VALUE) return false;
   ULONGLONG ticks = static_cast<ULONGLONG>(seconds) * 10000000ULL + 116444736000000000ULL;
   FILETIME time;
   time.dwLowDateTime = static_cast<DWORD>(ticks);
   time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-  BOOL done = SetFileTime(handle, nullptr, &time, &time);
-  CloseHandle(handle);
-  return done != 0;
+  return SetFileTime(handle, nullptr, &time, &time) != 0;
 }
 
 bool stdin_is_console() {

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
 #include "test_support.h"
@@ -17,6 +19,8 @@ std::string slurp_and_remove(const std::string& path) {
 }
 
 }  // namespace
+
+bool runs_on_windows() { return false; }
 
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text) {
@@ -47,6 +51,11 @@ run_result run_program(const std::string& program, const std::vector<std::string
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = slurp_and_remove(out);
   result.err = slurp_and_remove(err);
+  // A sanitizer's report fails the test whatever status the test expects.
+  if (result.err.find("ERROR: AddressSanitizer") != std::string::npos ||
+      result.err.find("ERROR: LeakSanitizer") != std::string::npos ||
+      result.err.find("runtime error:") != std::string::npos)
+    ADD_FAILURE() << program << " reported:\n" << result.err;
   return result;
 }
 
@@ -59,3 +68,5 @@ void set_modification_time(const std::string& path, int64_t seconds) {
   struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
   utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
+
+bool make_fifo(const std::string& path) { return mkfifo(path.c_str(), 0644) == 0; }

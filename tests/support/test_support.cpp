@@ -6,9 +6,12 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <regex>
 #include <stdexcept>
 #include <system_error>
 #include <zlib.h>
+
+#include <gtest/gtest.h>
 
 #include <gtest/gtest.h>
 
@@ -20,7 +23,7 @@ scratch_dir::scratch_dir() {
   for (;;) {
     fs::path candidate = base / ("tarn-test-" + std::to_string(random() % 1000000000));
     if (fs::create_directory(candidate)) {
-      path_ = candidate.generic_string();
+      path_ = candidate.make_preferred().string();
       return;
     }
   }
@@ -30,6 +33,10 @@ scratch_dir::~scratch_dir() {
   std::error_code ignored;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
   fs::remove_all(path_, ignored);
+}
+
+std::string scratch_dir::operator/(const std::string& name) const {
+  return (fs::path(path_) / name).make_preferred().string();
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
@@ -59,6 +66,33 @@ std::vector<std::string> list_directory(const std::string& path) {
   for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::map<std::string, std::string> tree_snapshot(const std::string& root, const std::string& skip) {
+  std::map<std::string, std::string> tree;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+    std::string relative = fs::relative(it->path(), root).generic_string();
+    if (!skip.empty() && relative == skip) {
+      it.disable_recursion_pending();
+      continue;
+    }
+    fs::file_status status = it->symlink_status();
+    if (fs::is_symlink(status))
+      tree[relative] = "link to " + fs::read_symlink(it->path()).generic_string();
+    else if (fs::is_directory(status))
+      tree[relative] = "directory";
+    else if (fs::is_regular_file(status))
+      tree[relative] = "file " + read_file(it->path().string());
+    else
+      tree[relative] = "special";
+  }
+  return tree;
+}
+
+bool is_failure_output(const std::string& out, const std::string& message) {
+  static const std::regex exit_report(std::string("^") + tarnsplit_exit_report_pattern);
+  return out.size() >= message.size() && out.compare(0, message.size(), message) == 0 &&
+         std::regex_search(out.substr(message.size()), exit_report);
 }
 
 std::string u32le(uint32_t v) {
@@ -193,10 +227,26 @@ std::string container_builder::build(uint32_t section_count) const {
 const char tarnsplit_exit_report_pattern[] =
     "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n$";
 
-std::string tarnsplit_path() { return TARNSPLIT_PATH; }
+namespace {
+
+// The build names programs by the build machine's paths: under wine "/work/..." still
+// has to become a path of the Windows side (Z:\work\...).
+std::string program_path(const char* built) {
+  return *built ? fs::absolute(built).make_preferred().string() : std::string();
+}
+
+}  // namespace
+
+std::string tarnsplit_path() { return program_path(TARNSPLIT_PATH); }
+
+void expect_tarnpack_error(const run_result& result, const std::string& message) {
+  if (!runs_on_windows()) {
+    EXPECT_EQ(result.err, "Error: " + message + "\n");
+  }
+}
 std::string tarnpack_path() {
 #ifdef TARNPACK_PATH
-  return TARNPACK_PATH;
+  return program_path(TARNPACK_PATH);
 #else
   return "";
 #endif

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,10 @@ class scratch_dir {
   scratch_dir(const scratch_dir&) = delete;
   scratch_dir& operator=(const scratch_dir&) = delete;
 
+  // The directory's path in the system's own form (backslashes on Windows).
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // path() joined with name, whose '/' become the system's separator.
+  std::string operator/(const std::string& name) const;
 
  private:
   std::string path_;
@@ -28,8 +31,14 @@ bool is_directory(const std::string& path);
 // The last-write time in seconds since 1970 UTC, or -1.
 int64_t modification_time(const std::string& path);
 void set_modification_time(const std::string& path, int64_t seconds);
+// Makes a FIFO (named pipe) at path; false where the system has none.
+bool make_fifo(const std::string& path);
 // The names in a directory, sorted, without "." and "..".
 std::vector<std::string> list_directory(const std::string& path);
+
+// Every entry below root, links not followed, by its path relative to root: its kind and
+// content (a file's bytes, a link's target). The subtree at the relative path skip is left out.
+std::map<std::string, std::string> tree_snapshot(const std::string& root, const std::string& skip = "");
 
 struct run_result {
   int status = -1;
@@ -45,7 +54,19 @@ run_result run_program(const std::string& program, const std::vector<std::string
 // What tarnsplit prints after a failure's message (a regular expression, to the end of output).
 extern const char tarnsplit_exit_report_pattern[];
 
-// Paths of the programs under test, set by the build.
+// True when out is exactly message followed by tarnsplit's exit report.
+bool is_failure_output(const std::string& out, const std::string& message);
+
+// True in the Windows build of the tests (process_windows.cpp), false on POSIX: for the
+// few tests of POSIX-only mechanisms (a shell's ulimit, symbolic links).
+bool runs_on_windows();
+
+// Expects tarnpack to have shown message: on standard error ("Error: " message) on POSIX.
+// On Windows it is in a message box, which returns at once without a display; the unit
+// tests check its texts there.
+void expect_tarnpack_error(const run_result& result, const std::string& message);
+
+// Absolute paths of the programs under test, set by the build, in the system's own form.
 std::string tarnsplit_path();
 std::string tarnpack_path();
 

@@ -1,0 +1,155 @@
+// Fuzz target: the description reader and the object compiler, as tarnpack runs them on a
+// description. Beyond surviving any text: every object section the compiler builds must
+// render without failure through tarnsplit's description writer, and the rendered text
+// must compile again to the same block (the round trip of a container through tarnsplit
+// and back through tarnpack), wherever the description language can carry the block.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "byte_buffer.h"
+#include "container_format.h"
+#include "description_writer.h"
+#include "exceptions.h"
+#include "ini_file.h"
+#include "object_compiler.h"
+#include "unpacker_support.h"
+
+namespace {
+
+// "CLV2", no objects, no images.
+const std::string empty_block("CLV2\0\0\0\0\0\0\0\0", 12);
+
+// The reader takes its text from a file: one scratch file, rewritten for every input.
+char g_path[] = "/tmp/tarn-description-fuzz-XXXXXX";
+int g_file = -1;
+
+void require(bool condition, const std::string& what) {
+  if (condition) return;
+  std::fprintf(stderr, "description_fuzzer: %s\n", what.c_str());
+  std::abort();
+}
+
+void write_scratch(const void* data, size_t size) {
+  require(ftruncate(g_file, 0) == 0 && pwrite(g_file, data, size, 0) == static_cast<ssize_t>(size),
+          "cannot write the scratch file");
+}
+
+// The head as the driver reads it: OutFile, then every File and every ExtractFile.
+void read_head(ini_file& description, size_t text_size) {
+  char value[260];
+  description.get_value(value, sizeof value, "OutFile", true);
+  for (const char* name : {"File", "ExtractFile"}) {
+    size_t count = 0;
+    while (description.get_value(value, sizeof value, name, true)) {
+      require(std::strlen(value) < sizeof value, "a value overran its buffer");
+      require(++count <= text_size, "more values than the text has bytes");
+    }
+  }
+}
+
+// The object block that compile_objects appends to an empty container; false when it
+// appends none.
+bool compile_block(ini_file& description, std::string& block) {
+  byte_buffer container;
+  container.set_size(container_header_size);
+  encode_container_header(container.data(), 0);
+  compile_objects(container, description);
+  if (decode_container_header(container.data()).section_count == 0) return false;
+  require(container.size() >= container_header_size + section_header_size + 1, "a section cut short");
+  section_header header = decode_section_header(container.data() + container_header_size);
+  const unsigned char* data = container.data() + container_header_size + section_header_size + 1;
+  if (is_raw_section(header)) {
+    block.assign(reinterpret_cast<const char*>(data), header.full_size);
+    return true;
+  }
+  unsigned char* content = inflate_exactly(data, header.stored_size, header.full_size);
+  require(content != nullptr, "the compiler's section does not inflate");
+  block.assign(reinterpret_cast<char*>(content), header.full_size);
+  std::free(content);
+  return true;
+}
+
+// Whether the description language can carry every image line of the rendered text: the
+// reader takes at most 255 characters of an IMAGE value and drops the blanks at its start,
+// and no escape exists, so an image name that begins with a blank (from a path such as
+// "gfx\\ ship.bmp") or one long enough to push its numbers past 255 characters cannot come
+// back the same.
+bool language_carries(const std::string& text) {
+  constexpr size_t value_limit = 255;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t equals = line.find('=');
+    if (line.compare(0, 5, "IMAGE") == 0 && equals != std::string::npos) {
+      std::string value = line.substr(equals + 1);
+      if (value.size() > value_limit || value[0] == ' ' || value[0] == '\t') return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+std::string rendered(const std::string& block) {
+  char* text = nullptr;
+  size_t size = 0;
+  FILE* out = open_memstream(&text, &size);
+  require(out != nullptr, "no memory stream");
+  auto length = static_cast<uint32_t>(block.size());
+  int status = write_object_section(out, reinterpret_cast<const unsigned char*>(block.data()), length,
+                                    length, length);
+  std::fclose(out);
+  std::string result(text, size);
+  std::free(text);
+  require(status == 0, "a block the compiler built fails to render: status " + std::to_string(status));
+  return result;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // The renderer's failure messages would only slow the fuzzer down.
+  if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+  g_file = mkstemp(g_path);
+  if (g_file < 0) std::abort();
+  std::atexit([] { unlink(g_path); });
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  write_scratch(data, size);
+  std::string block;
+  try {
+    ini_file description(g_path);
+    read_head(description, size);
+    if (!compile_block(description, block)) return 0;
+  } catch (const base_exception&) {
+    return 0;  // a description the packer refuses, with its message
+  }
+
+  std::string text = rendered(block);
+  if (!language_carries(text)) return 0;
+  write_scratch(text.data(), text.size());
+  std::string again;
+  try {
+    ini_file description(g_path);
+    if (!compile_block(description, again)) {
+      // The one block that does not come back: without images and objects the writer
+      // writes no [objectimages] header, and without one the compiler builds no section.
+      require(block == empty_block, "the rendered description has no object section");
+      return 0;
+    }
+  } catch (const base_exception& error) {
+    char message[512];
+    error.get_text(message, sizeof message);
+    require(false, std::string("the rendered description does not compile: ") + message);
+  }
+  require(again == block, "the rendered description compiles to another block");
+  return 0;
+}

@@ -1,0 +1,46 @@
+// Fuzz target: the object-section renderer alone on any content. It may end only with 0 or
+// the object section's own statuses (12, 13, 14), and its work is bounded by its input: the
+// text it writes is at most a fixed multiple of the content's length.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "description_writer.h"
+
+namespace {
+
+// The longest text one input byte can give: a 10-byte record becomes a line of at most 90
+// characters, a 7-byte image entry two lines of at most 110; plus the fixed report lines.
+constexpr size_t text_per_byte = 32;
+constexpr size_t fixed_text = 4096;
+
+void require(bool condition, const std::string& what) {
+  if (condition) return;
+  std::fprintf(stderr, "object_section_fuzzer: %s\n", what.c_str());
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // The renderer's failure messages would only slow the fuzzer down.
+  if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  char* text = nullptr;
+  size_t text_size = 0;
+  FILE* out = open_memstream(&text, &text_size);
+  if (!out) return 0;
+  auto length = static_cast<uint32_t>(size);
+  int status = write_object_section(out, data, length, length, length);
+  std::fclose(out);
+  std::free(text);
+  require(status == 0 || status == 12 || status == 13 || status == 14,
+          "status outside 0, 12, 13, 14: " + std::to_string(status));
+  require(text_size <= fixed_text + text_per_byte * size,
+          "wrote " + std::to_string(text_size) + " bytes for " + std::to_string(size));
+  return 0;
+}

@@ -1,0 +1,184 @@
+// Both platforms agree: the programs built here and the Windows programs (run under wine),
+// given the same input, leave byte-identical results.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The files under root by relative path, each with its bytes and last-write time.
+std::map<std::string, std::pair<std::string, int64_t>> files_under(const std::string& root) {
+  std::map<std::string, std::pair<std::string, int64_t>> files;
+  if (!is_directory(root)) return files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file())
+      files[fs::relative(entry.path(), root).generic_string()] = {
+          read_file(entry.path().string()), modification_time(entry.path().string())};
+  return files;
+}
+
+std::string windows_program(const char* name) { return std::string(WINDOWS_PROGRAMS) + "/" + name; }
+
+// Console output as a text-mode read gives it: Windows writes each line end as CR LF.
+std::string text_of(const std::string& bytes) {
+  std::string text;
+  for (size_t i = 0; i < bytes.size(); ++i)
+    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
+  return text;
+}
+
+// An object section of both kinds of object and one image, as the packer lays it out.
+std::string object_section() {
+  std::string block = "CLV2" + u32le(2) + u32le(1);
+  block += u16le(1 | 7 << 1) + u16le(512) + u16le(static_cast<uint16_t>(-40)) + '\0' + '\2' +
+           u16le(50 | 1 << 12);  // map object 7, AfterTiles, EnterZone for 500
+  block += u16le(3 << 1) + u16le(static_cast<uint16_t>(-40 * 16 + 1)) + u16le(20 * 16 + 2) + '\0' +
+           '\7' + u16le(0);  // screen object 3 at C-40, B20, TopMost, ShowAlways
+  block += u16le(4) + u16le(2) + u16le(100) + "ship.bmp" + '\0';
+  return block;
+}
+
+class Agreement : public ::testing::Test {
+ protected:
+  scratch_dir here, windows;
+
+  // Unpacks the same container with both tarnsplits, each in a directory of its own, and
+  // requires the same status, the same console text and the same files. Returns the status.
+  int expect_same_unpacking(const std::string& container) {
+    write_file(here / "zone.lvz", container);
+    write_file(windows / "zone.lvz", container);
+    run_result native = run_program(tarnsplit_path(), {"zone.lvz"}, here.path());
+    run_result emulated =
+        run_program(WINDOWS_RUNNER, {windows_program("tarnsplit.exe"), "zone.lvz"}, windows.path());
+    EXPECT_EQ(native.status, emulated.status) << native.out << emulated.out << emulated.err;
+    EXPECT_EQ(native.out, text_of(emulated.out));
+    auto native_files = files_under(here / "zone"), emulated_files = files_under(windows / "zone");
+    EXPECT_EQ(names_of(native_files), names_of(emulated_files));
+    for (const auto& [name, file] : native_files) {
+      EXPECT_TRUE(file.first == emulated_files[name].first) << name << " differs";  // no dump
+      if (name != "zone.ini") {  // the description is written now, the files get stored times
+        EXPECT_EQ(file.second, emulated_files[name].second) << name;
+      }
+    }
+    return native.status;
+  }
+
+  // Gives the files under both directories' folder src the same times, spread over the
+  // seasons: the packer stores each file's local time.
+  void same_times(const std::string& src) {
+    int64_t time = 1000000000;
+    for (const auto& [name, file] : files_under(here / src)) {
+      set_modification_time(here / (src + "/" + name), time);
+      set_modification_time(windows / (src + "/" + name), time);
+      time += 40 * 86400 + 3601;
+    }
+  }
+
+  // Packs description (the files of folder src, the same in both directories) with both
+  // tarnpacks in src, and requires the same status and byte-identical containers. Returns
+  // the container (empty when none was written).
+  std::string expect_same_packing(const std::string& src, const std::string& description) {
+    write_file(here / (src + "/zone.ini"), description);
+    write_file(windows / (src + "/zone.ini"), description);
+    same_times(src);
+    run_result native = run_program(tarnpack_path(), {"zone.ini"}, here / src);
+    run_result emulated =
+        run_program(WINDOWS_RUNNER, {windows_program("tarnpack.exe"), "zone.ini"}, windows / src);
+    EXPECT_EQ(native.status, emulated.status) << native.err << emulated.err;
+    std::string container = file_exists(here / (src + "/out.lvz")) ? read_file(here / (src + "/out.lvz")) : "";
+    std::string other = file_exists(windows / (src + "/out.lvz")) ? read_file(windows / (src + "/out.lvz")) : "";
+    EXPECT_TRUE(container == other) << "the containers differ";
+    return container;
+  }
+
+  template <class map>
+  static std::vector<std::string> names_of(const map& files) {
+    std::vector<std::string> names;
+    for (const auto& entry : files) names.push_back(entry.first);
+    return names;
+  }
+};
+
+}  // namespace
+
+TEST_F(Agreement, BothTarnsplitsExtractTheSameFilesAndDescription) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "row " + std::to_string(i % 11) + " of tiles\n";
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7) & 0xFF);
+  EXPECT_EQ(0, expect_same_unpacking(container_builder()
+                            .compressed("tiles.txt", text, 1234567890)
+                            .raw("ship.bmp", binary, 4000000000u)
+                            .raw("tiny.txt", "small\r\n", 1)
+                            .raw(std::string(300, 'n'), "cut", 1000000000)
+                            .raw("", object_section(), 0)
+                            .build()));
+  EXPECT_TRUE(file_exists(here / "zone/zone.ini"));
+}
+
+TEST_F(Agreement, BothTarnsplitsTakeTheSampleApartAlike) {
+  EXPECT_EQ(0, expect_same_unpacking(read_file(SAMPLE_CONTAINER)));
+  EXPECT_TRUE(file_exists(here / "zone/zone.ini"));
+}
+
+TEST_F(Agreement, BothTarnsplitsFailAlike) {
+  std::string stream = zlib_compress(std::string(1000, 'z'));
+  const std::string damaged[] = {
+      "CONT" + u32le(0),
+      "LVZ!" + u32le(1),
+      container_builder().raw("a.txt", "one").build(3),
+      container_builder().section("CONT", 999, 1, static_cast<uint32_t>(stream.size()), "a", stream).build(),
+      container_builder().raw("kept.txt", "k").raw("..\\escape.txt", "evil").build(),
+      container_builder().raw("", "CLV9" + u32le(0) + u32le(0), 0).build(),
+  };
+  for (const std::string& container : damaged) {
+    expect_same_unpacking(container);
+    fs::remove_all(here / "zone");
+    fs::remove_all(windows / "zone");
+  }
+}
+
+TEST_F(Agreement, BothTarnpacksWriteTheSameContainer) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "row " + std::to_string(i % 11) + " of tiles\n";
+  for (const scratch_dir* side : {&here, &windows}) {
+    fs::create_directories(*side / "src/gfx");
+    write_file(*side / "src/gfx/ship.bmp", std::string(2000, 's') + text);
+    write_file(*side / "src/banner.gif", "GIF89a" + text);
+    write_file(*side / "src/tiles.txt", text);
+    write_file(*side / "src/tiny.txt", "small");
+  }
+  std::string container = expect_same_packing(
+      "src",
+      "OutFile=out.lvz\r\nFile=gfx\\ship.bmp\r\nExtractFile=tiny.txt\r\nFile=banner.gif\r\n"
+      "File=tiles.txt\r\nFile=.\\tiles.txt\r\n\r\n[objectimages]\r\nIMAGE0=gfx\\ship.bmp,4,2,100\r\n"
+      "IMAGE7=banner.gif\r\n\r\n[mapobjects]\r\n512,-40,IMAGE0,AfterTiles,EnterZone,500,7\r\n"
+      "[screenobjects]\r\nC-40,B20,image7,TopMost\r\n");
+  ASSERT_FALSE(container.empty());
+  // And what either packer wrote, both unpackers take apart alike.
+  EXPECT_EQ(0, expect_same_unpacking(container));
+}
+
+TEST_F(Agreement, BothTarnpacksPackTheSampleAlike) {
+  for (const scratch_dir* side : {&here, &windows})
+    fs::copy(SAMPLE_DIRECTORY, *side / "src", fs::copy_options::recursive);
+  std::string description = read_file(std::string(SAMPLE_DIRECTORY) + "/zone.ini");
+  std::string container = expect_same_packing("src", "OutFile=out.lvz\r\n" + description);
+  EXPECT_FALSE(container.empty());
+}
+
+TEST_F(Agreement, BothTarnpacksRefuseAlike) {
+  for (const scratch_dir* side : {&here, &windows}) {
+    fs::create_directories(*side / "src");
+    write_file(*side / "src/a.txt", "a");
+  }
+  EXPECT_EQ(expect_same_packing("src", "File=a.txt\n"), "");
+  EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\n"), "");
+  EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\nFile=a.txt\nFile=missing.txt\n"), "");
+}
