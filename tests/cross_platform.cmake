@@ -17,7 +17,6 @@ if(TARN_WINDOWS_PROGRAMS AND NOT CMAKE_CROSSCOMPILING)
   target_compile_definitions(agreement_tests PRIVATE
     WINDOWS_RUNNER="${CMAKE_BINARY_DIR}/run-windows"
     WINDOWS_PROGRAMS="${TARN_WINDOWS_PROGRAMS}"
-    SAMPLE_CONTAINER="${PROJECT_SOURCE_DIR}/samples/zone.lvz"
     SAMPLE_DIRECTORY="${PROJECT_SOURCE_DIR}/samples/zone")
   add_dependencies(agreement_tests tarnsplit tarnpack)
   # wine makes its prefix on first use; two tests doing that at once would trip each other.
