@@ -56,9 +56,17 @@ bool may_open(const struct stat& st, DWORD access) {
   return S_ISREG(st.st_mode) || ((access & GENERIC_WRITE) && S_ISCHR(st.st_mode));
 }
 
+// A FILETIME counts below 2^63 ticks (the year 30828). Some file systems hold later times;
+// they are taken as this moment, two days short of that end, so that adding any time zone's
+// offset still leaves a time after 2106 rather than one that wraps around.
+constexpr int64_t latest_file_seconds =
+    INT64_MAX / static_cast<int64_t>(ticks_per_second) - unix_epoch_seconds - 2 * 86400;
+
 FILETIME file_time_of(const struct timespec& time) {
   uint64_t ticks = 0;
-  if (time.tv_sec >= -unix_epoch_seconds)
+  if (time.tv_sec > latest_file_seconds)
+    ticks = static_cast<uint64_t>(latest_file_seconds + unix_epoch_seconds) * ticks_per_second;
+  else if (time.tv_sec >= -unix_epoch_seconds)
     ticks = static_cast<uint64_t>(time.tv_sec + unix_epoch_seconds) * ticks_per_second +
             static_cast<uint64_t>(time.tv_nsec) / 100;
   return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
