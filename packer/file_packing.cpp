@@ -11,6 +11,13 @@
 
 namespace {
 
+// The name a section for name_text is stored under: the file-name part of name_text cut to
+// 259 characters, which path receives.
+const char* stored_name(char (&path)[path_size], const char* name_text) {
+  copy_path(path, name_text);
+  return file_name_part(path);
+}
+
 // True when one of the container's sections is named name (ignoring case).
 bool has_section_named(const byte_buffer& container, const char* name) {
   const unsigned char* section = container.data() + container_header_size;
@@ -81,8 +88,7 @@ int64_t compress_block(unsigned char* destination, uint32_t capacity, const unsi
 void pack_section(byte_buffer& container, section_names& names, const byte_buffer& content,
                   const char* name_text, uint32_t time) {
   char path[path_size];
-  copy_path(path, name_text);
-  const char* name = file_name_part(path);
+  const char* name = stored_name(path, name_text);
   if (names.contains(name)) return;
   append_section(container, content, name_text, name, time);
   names.add(name);
@@ -91,8 +97,7 @@ void pack_section(byte_buffer& container, section_names& names, const byte_buffe
 void pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
                   uint32_t time) {
   char path[path_size];
-  copy_path(path, name_text);
-  const char* name = file_name_part(path);
+  const char* name = stored_name(path, name_text);
   if (has_section_named(container, name)) return;
   append_section(container, content, name_text, name, time);
 }
