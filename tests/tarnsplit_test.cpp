@@ -121,7 +121,7 @@ TEST_F(Tarnsplit, PutsTheOutputOfATypedNameNextToTheProgram) {
 }
 
 TEST_F(Tarnsplit, RefusesOutputDirectoriesThatAreNoNewDirectory) {
-  for (const char* name : {"..lvz", "...lvz", ".lvz"}) {
+  for (const char* name : {"..lvz", "...lvz", ".lvz", "....lvz", ". .lvz"}) {
     run_result result = unpack(container_builder().raw("a.txt", "x").build(), name);
     expect_failure(result, 2, "Could not create output directory.\n");
   }

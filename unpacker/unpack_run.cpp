@@ -109,10 +109,11 @@ std::string description_name_for(const char* input_name) {
 }
 
 // An output directory whose last part is empty, "." or ".." would be the parent or the
-// current directory itself.
+// current directory itself; so would one of dots and blanks only ("...", ". ."), since
+// Windows drops the trailing dots and blanks of a path's last part.
 bool names_new_directory(const char* path) {
   const char* last = file_name_of(path);
-  return *last && std::strcmp(last, ".") != 0 && std::strcmp(last, "..") != 0;
+  return last[std::strspn(last, ". ")] != '\0';
 }
 
 bool read_exact(run_state& state, void* destination, size_t count) {
