@@ -102,10 +102,7 @@ char* take_input_name(int argc, char** argv) {
 
 // The description's name: the input name's last part, extension replaced by ".ini".
 std::string description_name_for(const char* input_name) {
-  std::string name = file_name_of(input_name);
-  std::string::size_type dot = name.rfind('.');
-  if (dot != std::string::npos) name.erase(dot);
-  return name + ".ini";
+  return without_extension(file_name_of(input_name)) + ".ini";
 }
 
 // An output directory whose last part is empty, "." or ".." would be the parent or the
