@@ -77,7 +77,7 @@ outcome fail_at(int line, int status, const char* format, ...) {
 const char* program_path(int argc, char** argv) { return argc >= 1 ? argv[0] : ""; }
 
 // The argument, or one line typed at the prompt (its line end dropped, the rest of an
-// over-long line discarded; the end of input is an empty answer).
+// over-long line discarded; the end of input, or a read error, is an empty answer).
 char* take_input_name(int argc, char** argv) {
   if (argc >= 2) {
     size_t length = std::strlen(argv[1]);
@@ -88,7 +88,11 @@ char* take_input_name(int argc, char** argv) {
   std::printf("Please type in the name of the .lvz: ");
   std::fflush(stdout);
   auto* name = static_cast<char*>(std::calloc(input_name_size, 1));
-  if (!name || !std::fgets(name, input_name_size, stdin)) return name;
+  if (!name) return nullptr;
+  if (!std::fgets(name, input_name_size, stdin)) {
+    name[0] = '\0';  // a read error may leave the block's contents undefined
+    return name;
+  }
   size_t length = std::strlen(name);
   if (length > 0 && name[length - 1] == '\n') {
     name[length - 1] = '\0';
