@@ -14,7 +14,6 @@ constexpr unsigned char container_magic[4] = {'C', 'O', 'N', 'T'};
 
 // container_header: magic (4 bytes), section_count (uint32).
 constexpr size_t container_header_size = 8;
-constexpr size_t section_count_offset = 4;
 
 struct container_header {
   unsigned char magic[4];
@@ -22,7 +21,8 @@ struct container_header {
 };
 
 // section_header: magic (4), full_size (uint32), time (uint32), stored_size (uint32);
-// the name follows at offset 16.
+// the name follows at offset 16. Names the packer writes have at most 259 characters (its
+// path buffers); a reader takes a name of any length up to its NUL.
 constexpr size_t section_header_size = 16;
 
 struct section_header {
@@ -31,9 +31,6 @@ struct section_header {
   uint32_t time;
   uint32_t stored_size;
 };
-
-// Names the packer writes have at most 259 characters.
-constexpr size_t max_section_name = 259;
 
 // Contents of this many bytes or fewer are always stored raw.
 constexpr uint32_t raw_size_limit = 50;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <regex>
 #include <string>
 
 #include "test_support.h"
@@ -59,10 +58,7 @@ class Description : public ::testing::Test {
   void expect_failure(const run_result& result, int status, const std::string& message,
                       const std::string& written) {
     EXPECT_EQ(result.status, status);
-    EXPECT_EQ(result.out.substr(0, message.size()), message) << result.out;
-    EXPECT_TRUE(std::regex_search(result.out.substr(std::min(message.size(), result.out.size())),
-                                  std::regex(std::string("^") + tarnsplit_exit_report_pattern)))
-        << result.out;
+    EXPECT_TRUE(is_failure_output(result.out, message)) << result.out;
     EXPECT_EQ(description(), crlf(written));
   }
 };

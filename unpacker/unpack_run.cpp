@@ -77,7 +77,7 @@ outcome fail_at(int line, int status, const char* format, ...) {
 const char* program_path(int argc, char** argv) { return argc >= 1 ? argv[0] : ""; }
 
 // The argument, or one line typed at the prompt (its line end dropped, the rest of an
-// over-long line discarded; the end of input is an empty answer).
+// over-long line discarded; the end of input, or a read error, is an empty answer).
 char* take_input_name(int argc, char** argv) {
   if (argc >= 2) {
     size_t length = std::strlen(argv[1]);
@@ -88,7 +88,11 @@ char* take_input_name(int argc, char** argv) {
   std::printf("Please type in the name of the .lvz: ");
   std::fflush(stdout);
   auto* name = static_cast<char*>(std::calloc(input_name_size, 1));
-  if (!name || !std::fgets(name, input_name_size, stdin)) return name;
+  if (!name) return nullptr;
+  if (!std::fgets(name, input_name_size, stdin)) {
+    name[0] = '\0';  // a read error may leave the block's contents undefined
+    return name;
+  }
   size_t length = std::strlen(name);
   if (length > 0 && name[length - 1] == '\n') {
     name[length - 1] = '\0';
@@ -102,17 +106,15 @@ char* take_input_name(int argc, char** argv) {
 
 // The description's name: the input name's last part, extension replaced by ".ini".
 std::string description_name_for(const char* input_name) {
-  std::string name = file_name_of(input_name);
-  std::string::size_type dot = name.rfind('.');
-  if (dot != std::string::npos) name.erase(dot);
-  return name + ".ini";
+  return without_extension(file_name_of(input_name)) + ".ini";
 }
 
 // An output directory whose last part is empty, "." or ".." would be the parent or the
-// current directory itself.
+// current directory itself; so would one of dots and blanks only ("...", ". ."), since
+// Windows drops the trailing dots and blanks of a path's last part.
 bool names_new_directory(const char* path) {
   const char* last = file_name_of(path);
-  return *last && std::strcmp(last, ".") != 0 && std::strcmp(last, "..") != 0;
+  return last[std::strspn(last, ". ")] != '\0';
 }
 
 bool read_exact(run_state& state, void* destination, size_t count) {

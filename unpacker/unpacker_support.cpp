@@ -67,10 +67,15 @@ std::string joined(const char* directory, const char* name) {
 
 }  // namespace
 
+std::string without_extension(const char* name) {
+  std::string kept(name);
+  std::string::size_type dot = kept.rfind('.');
+  if (dot != std::string::npos) kept.erase(dot);
+  return kept;
+}
+
 char* output_directory_path(int argc, char** argv, const char* input_name) {
-  std::string name(input_name);
-  std::string::size_type dot = name.rfind('.');
-  if (dot != std::string::npos) name.erase(dot);
+  std::string name = without_extension(input_name);
   if (argc >= 2) return copy_to_heap(directory_part(argv[1]) + file_name_of(name.c_str()));
   return copy_to_heap(directory_part(argc >= 1 ? argv[0] : "") + name);
 }
@@ -78,7 +83,6 @@ char* output_directory_path(int argc, char** argv, const char* input_name) {
 FILE* open_in_dir(const char* name, const char* directory) {
   return create_output_stream(joined(directory, name).c_str());
 }
-
 
 int append_formatted(char* destination, const char* format, ...) {
   char scratch[5000];

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // Inflates one zlib stream. length is the expected size on entry and the produced size on
 // return; a new block, or nullptr with length 0 when zlib reports anything but Z_OK.
@@ -24,14 +25,17 @@ unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_leng
 int read_from_buffer(void* destination, const unsigned char* block, int* offset, int count,
                      int total);
 
+// name cut at its last '.', the dot and what follows gone (name whole when it has none),
+// even when that dot lies in a directory's name.
+std::string without_extension(const char* name);
+
 // The output directory for the container named input_name: next to the container when it
-// came as an argument (argc >= 2), next to the program (argv[0]) when it was typed.
-// The extension is cut at the last '.' of the whole name. A new string.
+// came as an argument (argc >= 2), next to the program (argv[0]) when it was typed; the
+// name without_extension. A new string.
 char* output_directory_path(int argc, char** argv, const char* input_name);
 
 // Creates directory + "\\" + name anew for binary writing (never through a link), or nullptr.
 FILE* open_in_dir(const char* name, const char* directory);
-
 
 // Formats (printf rules, cut to 4999 characters) and appends to destination, which must
 // have room. Returns the destination's new length.
