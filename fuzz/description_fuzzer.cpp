@@ -10,6 +10,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "fuzz_check.h"
 #include "byte_buffer.h"
 #include "container_format.h"
 #include "description_writer.h"
@@ -26,12 +27,6 @@ const std::string empty_block("CLV2\0\0\0\0\0\0\0\0", 12);
 // The reader takes its text from a file: one scratch file, rewritten for every input.
 char g_path[] = "/tmp/tarn-description-fuzz-XXXXXX";
 int g_file = -1;
-
-void require(bool condition, const std::string& what) {
-  if (condition) return;
-  std::fprintf(stderr, "description_fuzzer: %s\n", what.c_str());
-  std::abort();
-}
 
 void write_scratch(const void* data, size_t size) {
   require(ftruncate(g_file, 0) == 0 && pwrite(g_file, data, size, 0) == static_cast<ssize_t>(size),
@@ -114,8 +109,7 @@ std::string rendered(const std::string& block) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The renderer's failure messages would only slow the fuzzer down.
-  if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+  silence_stdout();
   g_file = mkstemp(g_path);
   if (g_file < 0) std::abort();
   std::atexit([] { unlink(g_path); });

@@ -9,17 +9,12 @@
 #include <vector>
 #include <zlib.h>
 
+#include "fuzz_check.h"
 #include "byte_order.h"
 #include "container_format.h"
 #include "unpacker_support.h"
 
 namespace {
-
-void require(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "inflate_fuzzer: %s\n", what);
-  std::abort();
-}
 
 // The content when source is exactly one zlib stream of full_size bytes and nothing more.
 bool reference_inflate(const uint8_t* source, uint32_t length, uint32_t full_size,

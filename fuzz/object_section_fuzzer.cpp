@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "description_writer.h"
 
 namespace {
@@ -15,17 +16,10 @@ namespace {
 constexpr size_t text_per_byte = 32;
 constexpr size_t fixed_text = 4096;
 
-void require(bool condition, const std::string& what) {
-  if (condition) return;
-  std::fprintf(stderr, "object_section_fuzzer: %s\n", what.c_str());
-  std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The renderer's failure messages would only slow the fuzzer down.
-  if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+  silence_stdout();
   return 0;
 }
 

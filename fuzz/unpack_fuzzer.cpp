@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "fuzz_platform.h"
 #include "safe_name.h"
 #include "unpack_run.h"
@@ -15,17 +16,10 @@ namespace {
 const char output_directory[] = "zone";
 const char description_name[] = "zone.ini";
 
-void require(bool condition, const char* what, const std::string& detail = std::string()) {
-  if (condition) return;
-  std::fprintf(stderr, "unpack_fuzzer: %s %s\n", what, detail.c_str());
-  std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The program's messages would only slow the fuzzer down.
-  if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+  silence_stdout();
   return 0;
 }
 
@@ -35,19 +29,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   char container[] = "zone.lvz";
   char* argv[] = {program, container, nullptr};
   int status = run_tarnsplit(2, argv);
-  require(status >= 0 && status <= 14, "status outside the table:", std::to_string(status));
+  require(status >= 0 && status <= 14, std::string("status outside the table: ") + std::to_string(status));
 
   const std::string prefix = std::string(output_directory) + "\\";
   const auto& created = fuzz_platform::created_files();
   for (size_t i = 0; i < created.size(); ++i) {
     const std::string& path = created[i];
-    require(path.compare(0, prefix.size(), prefix) == 0, "created outside the output directory:", path);
+    require(path.compare(0, prefix.size(), prefix) == 0, std::string("created outside the output directory: ") + path);
     std::string name = path.substr(prefix.size());
     if (i == 0) {
-      require(name == description_name, "the first file created is not the description:", path);
+      require(name == description_name, std::string("the first file created is not the description: ") + path);
       continue;
     }
-    require(is_safe_file_name(name.c_str(), description_name), "created an unsafe name:", path);
+    require(is_safe_file_name(name.c_str(), description_name), std::string("created an unsafe name: ") + path);
   }
   return 0;
 }
