@@ -1,6 +1,7 @@
-# Checks the Windows package as a user gets it: the .zip holds the programs, the README and
-# the sample description; each program imports only Windows' own libraries (everything
-# else is linked in) and runs under wine; tarnpack, when built, packs the sample.
+# Checks the Windows package as a user gets it: the .zip holds the programs, the README,
+# LICENSE and the sample description (no manual pages: Windows has no man); each program
+# imports only Windows' own libraries (everything else is linked in) and runs under wine;
+# tarnpack, when built, packs the sample.
 # Run with cmake -P and -D BUILD_DIR, CPACK, OBJDUMP, EMULATOR (a list), PROGRAMS (a list).
 cmake_minimum_required(VERSION 3.25)
 set(work ${BUILD_DIR}/package-check)
@@ -14,7 +15,7 @@ endif()
 file(ARCHIVE_EXTRACT INPUT ${zip} DESTINATION ${work}/unpacked)
 file(GLOB root ${work}/unpacked/*)
 
-foreach(expected README.md samples/zone/zone.ini)
+foreach(expected README.md LICENSE samples/zone/zone.ini)
   if(NOT EXISTS ${root}/${expected})
     message(FATAL_ERROR "the zip lacks ${expected}")
   endif()
