@@ -8,11 +8,13 @@ cd "$(dirname "$0")/.."
 native_only=false
 [ "${1:-}" = native ] && native_only=true
 
+# The manual pages are checked with man.
+package_tools=(man-db)
 if $native_only; then
-  scripts/setup.sh
+  scripts/setup.sh "${package_tools[@]}"
   windows_programs=""
 else
-  scripts/setup.sh g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest
+  scripts/setup.sh "${package_tools[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest
   # Windows first: the tests here compare with the Windows programs as installed.
   cmake --preset windows >/dev/null
   cmake --build --preset windows
