@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 native_only=false
 [ "${1:-}" = native ] && native_only=true
 
-# The manual pages are checked with man.
-package_tools=(man-db)
+# The Linux packages are made and checked with Debian's tools; the manual pages with man.
+package_tools=(lintian man-db dpkg-dev file)
 if $native_only; then
   scripts/setup.sh "${package_tools[@]}"
   windows_programs=""
