@@ -156,6 +156,25 @@ TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {
   EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), (names{"a.txt", "b.txt"}));
 }
 
+TEST_F(Tarnpack, SkipsAUtf8ByteOrderMarkAndRefusesUtf16Descriptions) {
+  write_file(dir / "a.txt", "a");
+  const std::string mark = "\xEF\xBB\xBF";
+  for (const std::string& text : {mark + "File=a.txt\r\nOutFile=out.lvz\r\n", mark + "OutFile=out.lvz\r\nFile=a.txt\r\n"}) {
+    std::filesystem::remove(dir / "out.lvz");
+    run_result result = pack(text);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), names{"a.txt"});
+  }
+  const std::string text = "OutFile=out.lvz\r\nFile=a.txt\r\n";
+  std::string little = "\xFF\xFE", big = "\xFE\xFF";
+  for (char c : text) {
+    little += std::string{c, '\0'};
+    big += std::string{'\0', c};
+  }
+  for (const std::string& utf16 : {little, big})
+    expect_failure(utf16, "Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini");
+}
+
 TEST_F(Tarnpack, ReplacesAnExistingOutputFile) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "out.lvz", std::string(1000, 'x'));
