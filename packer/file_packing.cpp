@@ -7,6 +7,7 @@
 #include "container_format.h"
 #include "disk_file.h"
 #include "exceptions.h"
+#include "safe_name.h"
 #include "string_helpers.h"
 
 namespace {
@@ -102,9 +103,13 @@ void pack_section(byte_buffer& container, const byte_buffer& content, const char
   append_section(container, content, name_text, name, time);
 }
 
-void pack_file_entry(byte_buffer& container, section_names& names, const char* path) {
+void pack_file_entry(byte_buffer& container, section_names& names, const char* path,
+                     const char* description_name) {
   byte_buffer content;
   content.load_file(path);
+  char stored[path_size];
+  if (!is_extractable_name(stored_name(stored, path), description_name))
+    throw text_exception("Cannot pack %s: its name cannot be extracted safely", path);
   uint32_t time = static_cast<uint32_t>(get_file_time(path));
   pack_section(container, names, content, path, time);
 }

@@ -143,9 +143,28 @@ TEST_F(Tarnpack, StoresTheNameAfterTheLastSeparator) {
   write_file(dir / "gfx/sub/fore.txt", "f");
   std::string absolute = dir / "gfx/sub/back.txt";
   std::replace(absolute.begin(), absolute.end(), '/', '\\');
-  auto sections = packed("File=gfx\\sub\\back.txt\nFile=gfx/sub/fore.txt\nFile=" + absolute + "\n");
-  // On Windows a forward slash is part of the name.
-  EXPECT_EQ(names_of(sections), (names{"back.txt", is_path_separator('/') ? "fore.txt" : "gfx/sub/fore.txt"}));
+  std::string entries = "File=gfx\\sub\\back.txt\nFile=gfx/sub/fore.txt\nFile=" + absolute + "\n";
+  if (is_path_separator('/')) {
+    EXPECT_EQ(names_of(packed(entries)), (names{"back.txt", "fore.txt"}));
+  } else {
+    // On Windows a forward slash is part of the name, which tarnsplit would refuse.
+    expect_failure("OutFile=out.lvz\n" + entries, "Cannot pack gfx/sub/fore.txt: its name cannot be extracted safely");
+  }
+}
+
+TEST_F(Tarnpack, RefusesNamesThatTarnsplitCannotExtract) {
+  write_file(dir / "a.txt", "a");
+  std::vector<std::string> refused = {"OUT.INI"};  // the description tarnsplit writes for out.lvz
+  // Most of these cannot even be created on Windows.
+  if (!runs_on_windows())
+    refused.insert(refused.end(), {"aux.bmp", "con.wav", "level:1.txt", "what?.txt", "readme.",
+                                   std::string(249, 'd') + ".bmp"});  // kept as "ddd...d."
+  for (const std::string& name : refused) {
+    write_file(dir / name, "x");
+    std::string message = "Cannot pack " + name + ": its name cannot be extracted safely";
+    expect_failure("OutFile=out.lvz\nFile=a.txt\nExtractFile=" + name + "\n",
+                   message.substr(0, 299));  // a message holds at most 299 characters
+  }
 }
 
 TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {

@@ -10,6 +10,7 @@
 
 #include "container_format.h"
 #include "paths.h"
+#include "safe_name.h"
 #include "system.h"
 
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
@@ -66,13 +67,6 @@ std::string joined(const char* directory, const char* name) {
 }
 
 }  // namespace
-
-std::string without_extension(const char* name) {
-  std::string kept(name);
-  std::string::size_type dot = kept.rfind('.');
-  if (dot != std::string::npos) kept.erase(dot);
-  return kept;
-}
 
 char* output_directory_path(int argc, char** argv, const char* input_name) {
   std::string name = without_extension(input_name);

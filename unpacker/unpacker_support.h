@@ -25,10 +25,6 @@ unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_leng
 int read_from_buffer(void* destination, const unsigned char* block, int* offset, int count,
                      int total);
 
-// name cut at its last '.', the dot and what follows gone (name whole when it has none),
-// even when that dot lies in a directory's name.
-std::string without_extension(const char* name);
-
 // The output directory for the container named input_name: next to the container when it
 // came as an argument (argc >= 2), next to the program (argv[0]) when it was typed; the
 // name without_extension. A new string.
