@@ -14,14 +14,12 @@
 #include "system.h"
 
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
-                                 uint32_t* length, uint32_t* source_used) {
+                                 uint32_t* length) {
   // malloc(0) may give nullptr; one byte more keeps the block real without changing the limit.
   auto* block = static_cast<unsigned char*>(std::malloc(*length ? *length : 1));
   uLongf produced = *length;
-  uLong taken = source_length;
-  if (block && uncompress2(block, &produced, source, &taken) == Z_OK) {
+  if (block && uncompress(block, &produced, source, source_length) == Z_OK) {
     *length = static_cast<uint32_t>(produced);
-    if (source_used) *source_used = static_cast<uint32_t>(taken);
     return block;
   }
   std::free(block);
@@ -33,9 +31,8 @@ unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_leng
                                uint32_t full_size) {
   if (full_size > max_inflate_ratio * source_length) return nullptr;
   uint32_t length = full_size;
-  uint32_t used = 0;
-  unsigned char* block = inflate_to_buffer(source, source_length, &length, &used);
-  if (block && length == full_size && used == source_length) return block;
+  unsigned char* block = inflate_to_buffer(source, source_length, &length);
+  if (block && length == full_size) return block;
   std::free(block);
   return nullptr;
 }

@@ -7,16 +7,17 @@
 #include <cstdio>
 #include <string>
 
-// Inflates one zlib stream. length is the expected size on entry and the produced size on
-// return; a new block, or nullptr with length 0 when zlib reports anything but Z_OK.
-// source_used, when given, receives on success the bytes of source that the stream took.
+// Inflates one zlib stream (zlib's uncompress). length is the expected size on entry and
+// the produced size on return; a new block, or nullptr with length 0 when zlib reports
+// anything but Z_OK.
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
-                                 uint32_t* length, uint32_t* source_used = nullptr);
+                                 uint32_t* length);
 
-// A compressed section's content: a new block of exactly full_size bytes when source is one
-// whole zlib stream of that length and nothing after it; nullptr otherwise (a stream that
-// fails, ends short, runs long or is followed by other bytes). A full_size that no stream of
-// source_length bytes can reach is refused before anything is allocated.
+// A compressed section's content: a new block of exactly full_size bytes when source begins
+// with one whole zlib stream (checksum correct, no preset dictionary) of that length; bytes
+// after the stream's end are ignored, as uncompress ignores them and other writers may pad.
+// nullptr otherwise (a stream that fails, ends short or runs long). A full_size that no
+// stream of source_length bytes can reach is refused before anything is allocated.
 unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_length,
                                uint32_t full_size);
 
