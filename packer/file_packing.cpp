@@ -50,8 +50,8 @@ void append_section(byte_buffer& container, const byte_buffer& content, const ch
   size_t name_size = std::strlen(name) + 1;
   uint64_t section_size = section_header_size + name_size + stored_size;
   uint32_t start = container.size();
-  if (start + section_size > UINT32_MAX)
-    throw text_exception("Container too large (4 GiB or more) to add %s", name_text);
+  if (start + section_size >= container_size_limit)
+    throw text_exception("Container too large (2 GiB or more) to add %s", name_text);
   container.set_size(static_cast<uint32_t>(start + section_size));
   unsigned char* out = container.data() + start;
   encode_section_header(out, content.size(), time, stored_size);

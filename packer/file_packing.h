@@ -23,7 +23,7 @@ void pack_file_entry(byte_buffer& container, section_names& names, const char* p
 // cut to 259 characters first) is already in the container, found in names, which gains
 // the name. time is stored bit for bit. Throws text_exception "Cannot pack empty file %s"
 // for an empty content, "Packing %s failed" when zlib fails, one about the size when the
-// container would grow past 4 GiB (all with name_text), and memory_exception. Nothing is
+// container would reach 2 GiB (all with name_text), and memory_exception. Nothing is
 // appended when it throws.
 void pack_section(byte_buffer& container, section_names& names, const byte_buffer& content,
                   const char* name_text, uint32_t time);
