@@ -18,8 +18,9 @@ bool full_path(const char* path, char* dest, size_t size);
 enum class make_directory_result { made, path_not_found, other_failure };
 
 // Creates one directory level. path_not_found when a parent is missing or the path cannot
-// name a directory (the codes that the C library turns into its no-such-file error);
-// other_failure for everything else, above all a directory that exists already.
+// name a directory (the codes that the C library turns into its no-such-file error, and a
+// file or other entry that is no directory holding the name); other_failure for everything
+// else, above all a directory that exists already.
 make_directory_result make_directory(const char* path);
 
 // Opens an existing regular file for binary reading; nullptr (last_error set) otherwise,

@@ -116,6 +116,30 @@ TEST_F(Tarnsplit, PutsTheOutputOfATypedNameNextToTheProgram) {
   EXPECT_TRUE(file_exists(dir / "bin/sub/zone/zone.ini"));
 }
 
+TEST_F(Tarnsplit, TakesATypedNameWithACrLfLineEndAndDotsInItsDirectories) {
+  std::filesystem::create_directories(dir / "bin/v1.2");
+  std::filesystem::create_directories(dir / "work/v1.2");
+  std::filesystem::copy_file(tarnsplit_path(), dir / "bin/tarnsplit");
+  write_file(dir / "work/v1.2/zone", container_builder().raw("a.txt", "typed").build());
+  run_result result = run_program(dir / "bin/tarnsplit", {}, dir / "work", "v1.2\\zone\r\n");
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(read_file(dir / "bin/v1.2/zone/a.txt"), "typed");
+  EXPECT_TRUE(file_exists(dir / "bin/v1.2/zone/zone.ini"));
+  EXPECT_EQ(list_directory(dir / "bin"), (std::vector<std::string>{"tarnsplit", "v1.2"}));
+}
+
+TEST_F(Tarnsplit, RefusesAnOutputDirectoryPathThatIsAFile) {
+  // A container without an extension: its output directory would be the container itself.
+  std::filesystem::create_directories(dir / "levels/v1.2");
+  std::string container = container_builder().raw("a.txt", "x").build();
+  write_file(dir / "noext", container);
+  write_file(dir / "levels/v1.2/zone", container);
+  for (const char* name : {"noext", "levels\\v1.2\\zone"})
+    expect_failure(run_program(tarnsplit_path(), {name}, dir.path()), 2, "Could not create output directory.\n");
+  EXPECT_EQ(list_directory(dir.path()), (std::vector<std::string>{"levels", "noext"}));
+  EXPECT_EQ(list_directory(dir / "levels"), std::vector<std::string>{"v1.2"});
+}
+
 TEST_F(Tarnsplit, RefusesOutputDirectoriesThatAreNoNewDirectory) {
   for (const char* name : {"..lvz", "...lvz", ".lvz", "....lvz", ". .lvz"}) {
     run_result result = unpack(container_builder().raw("a.txt", "x").build(), name);

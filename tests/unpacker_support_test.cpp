@@ -108,11 +108,14 @@ TEST(OutputDirectoryPath, LiesNextToTheContainerGivenAsArgument) {
   EXPECT_EQ(directory_for({"tarnsplit", "zone.lvz"}, "zone.lvz"), "zone");
   EXPECT_EQ(directory_for({"tarnsplit", "C:\\levels\\zone.lvz"}, "C:\\levels\\zone.lvz"), "C:\\levels\\zone");
   EXPECT_EQ(directory_for({"tarnsplit", "zone"}, "zone"), "zone");
-  // The extension goes at the last '.', even when that dot is in a directory's name.
-  EXPECT_EQ(directory_for({"tarnsplit", "a.dir\\zone"}, "a.dir\\zone"), "a.dir\\a");
+  // The extension comes off the file name only, never off a directory's name.
+  EXPECT_EQ(directory_for({"tarnsplit", "a.dir\\zone"}, "a.dir\\zone"), "a.dir\\zone");
+  EXPECT_EQ(directory_for({"tarnsplit", "..\\v1.2\\zone"}, "..\\v1.2\\zone"), "..\\v1.2\\zone");
+  EXPECT_EQ(directory_for({"tarnsplit", ".\\zone"}, ".\\zone"), ".\\zone");
 }
 
 TEST(OutputDirectoryPath, LiesNextToTheProgramForATypedName) {
   EXPECT_EQ(directory_for({"C:\\tools\\tarnsplit.exe"}, "sub\\zone.lvz"), "C:\\tools\\sub\\zone");
   EXPECT_EQ(directory_for({"tarnsplit"}, "zone.lvz"), "zone");
+  EXPECT_EQ(directory_for({"C:\\tools\\tarnsplit.exe"}, "v1.2\\zone"), "C:\\tools\\v1.2\\zone");
 }

@@ -76,8 +76,8 @@ outcome fail_at(int line, int status, const char* format, ...) {
 
 const char* program_path(int argc, char** argv) { return argc >= 1 ? argv[0] : ""; }
 
-// The argument, or one line typed at the prompt (its line end dropped, the rest of an
-// over-long line discarded; the end of input, or a read error, is an empty answer).
+// The argument, or one line typed at the prompt (its line end, LF or CR LF, dropped, the
+// rest of an over-long line discarded; the end of input, or a read error, is an empty answer).
 char* take_input_name(int argc, char** argv) {
   if (argc >= 2) {
     size_t length = std::strlen(argv[1]);
@@ -95,7 +95,8 @@ char* take_input_name(int argc, char** argv) {
   }
   size_t length = std::strlen(name);
   if (length > 0 && name[length - 1] == '\n') {
-    name[length - 1] = '\0';
+    name[--length] = '\0';
+    if (length > 0 && name[length - 1] == '\r') name[--length] = '\0';
   } else {
     int c;
     while ((c = std::getchar()) != '\n' && c != EOF) {

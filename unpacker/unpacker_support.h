@@ -27,8 +27,9 @@ int read_from_buffer(void* destination, const unsigned char* block, int* offset,
                      int total);
 
 // The output directory for the container named input_name: next to the container when it
-// came as an argument (argc >= 2), next to the program (argv[0]) when it was typed; the
-// name without_extension. A new string.
+// came as an argument (argc >= 2), next to the program (argv[0]) when it was typed, with the
+// typed name's directories; named by the container's file name without its extension (a
+// dot in a directory's name is no extension). A new string.
 char* output_directory_path(int argc, char** argv, const char* input_name);
 
 // Creates directory + "\\" + name anew for binary writing (never through a link), or nullptr.

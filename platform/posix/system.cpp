@@ -47,6 +47,10 @@ make_directory_result make_directory(const char* path) {
   record_errno(err, native);
   if (err == ENOENT || err == ENOTDIR || err == ENAMETOOLONG)
     return make_directory_result::path_not_found;
+  // Something that is no directory (a link to one counts as one) may hold the name.
+  struct stat st;
+  if (err == EEXIST && (stat(native.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))
+    return make_directory_result::path_not_found;
   return make_directory_result::other_failure;
 }
 

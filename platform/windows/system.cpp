@@ -34,8 +34,12 @@ bool full_path(const char* path, char* dest, size_t size) {
 
 make_directory_result make_directory(const char* path) {
   if (_mkdir(path) == 0) return make_directory_result::made;
-  return errno == ENOENT ? make_directory_result::path_not_found
-                         : make_directory_result::other_failure;
+  if (errno == ENOENT) return make_directory_result::path_not_found;
+  if (errno != EEXIST) return make_directory_result::other_failure;
+  // Something that is no directory (a link to one counts as one) may hold the name.
+  DWORD attributes = GetFileAttributesA(path);
+  bool directory = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return directory ? make_directory_result::other_failure : make_directory_result::path_not_found;
 }
 
 FILE* open_input_stream(const char* path) {
