@@ -29,7 +29,9 @@ FILE* open_input_stream(const char* path);
 
 // Creates path anew for binary writing. An existing entry of that name that is not a
 // directory is removed first, and the new file is created exclusively without following
-// links, so nothing is ever written through a link planted in the way. nullptr on failure.
+// links, so nothing is ever written through a link planted in the way. An existing file
+// that the user may not open for writing (read-only) is left as it is: nullptr, with
+// last_error 5 (access denied), as for a directory. nullptr on any failure.
 FILE* create_output_stream(const char* path);
 
 // fwrite of all count bytes; false (last_error set) when fewer were written.

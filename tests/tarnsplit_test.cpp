@@ -248,6 +248,24 @@ TEST_F(Tarnsplit, ReportsFilesThatCannotBeCreated) {
   EXPECT_EQ(read_file(dir / "zone/a.txt"), "x");
 }
 
+TEST_F(Tarnsplit, LeavesAFileThatTheUserMayNotWriteAsItIs) {
+  namespace fs = std::filesystem;
+  const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::create_directories(dir / "zone");
+  fs::permissions(dir / "zone", fs::perms::all);  // open to the unprivileged user
+  fs::copy_file(tarnsplit_path(), dir / "tarnsplit");
+  write_file(dir / "zone.lvz", container_builder().raw("a.txt", "new").raw("b.txt", "new").build());
+  write_file(dir / "zone/b.txt", "old");
+  fs::permissions(dir / "zone/b.txt", write, fs::perm_options::remove);
+
+  run_result result = run_program_unprivileged(dir / "tarnsplit", {"zone.lvz"}, dir.path());
+  expect_failure(result, 11, "Could not created zone\\b.txt. GetLastError(): 5\n");
+  EXPECT_EQ(read_file(dir / "zone/a.txt"), "new");
+  EXPECT_EQ(read_file(dir / "zone/b.txt"), "old");
+  EXPECT_EQ(fs::status(dir / "zone/b.txt").permissions() & write, fs::perms::none);
+  fs::permissions(dir / "zone/b.txt", write, fs::perm_options::add);  // so that the scratch directory goes
+}
+
 TEST_F(Tarnsplit, ReportsAFailedWriteOfAnExtractedFile) {
   if (runs_on_windows()) GTEST_SKIP() << "needs a POSIX shell's ulimit";
   write_file(dir / "zone.lvz", container_builder().raw("small", "x").compressed("large", compressible).build());

@@ -85,6 +85,12 @@ FILE* create_output_stream(const char* path) {
       record_error(error_access_denied);
       return nullptr;
     }
+    // A file that the user may not open for writing stays as it is, as a "wb" open would
+    // leave it.
+    if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0) {
+      record_errno(errno, native);
+      return nullptr;
+    }
     if (unlink(native.c_str()) != 0) {
       record_errno(errno, native);
       return nullptr;

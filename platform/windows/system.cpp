@@ -63,9 +63,12 @@ FILE* create_output_stream(const char* path) {
       SetLastError(ERROR_ACCESS_DENIED);
       return nullptr;
     }
-    // A link or junction is removed itself, never followed; a read-only file is replaced.
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-      SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    // A read-only file stays as it is, as a "wb" open would leave it. A link or junction is
+    // removed itself, never followed.
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
     BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) : DeleteFileA(path);
     if (!removed) return nullptr;
   }
