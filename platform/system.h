@@ -53,7 +53,9 @@ bool set_stream_times(FILE* stream, uint32_t seconds);
 // True when standard input is an interactive console.
 bool stdin_is_console();
 
-// True when a key press is waiting on the console; the key stays unread.
-bool key_press_waiting();
-
-void sleep_milliseconds(unsigned milliseconds);  // Sleep
+// Waits until a key is pressed on the console, which standard input is, looking every 50
+// milliseconds; at once when a key press is waiting already. On Windows the key stays
+// unread in the console's input. On a POSIX terminal it is read without echo and consumed,
+// so that nothing of it reaches the next reader (the shell); the terminal's settings are
+// restored afterwards, also when a signal ends the program during the wait.
+void wait_for_key_press();

@@ -115,5 +115,5 @@ void report_exit_and_wait(const char* source_file, int line) {
   std::printf(" -- < PRESS ANY KEY TO EXIT > -- \n");
   std::fflush(stdout);
   if (!stdin_is_console()) return;  // scripts and CI never wait
-  while (!key_press_waiting()) sleep_milliseconds(50);
+  wait_for_key_press();
 }

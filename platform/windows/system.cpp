@@ -109,6 +109,6 @@ bool stdin_is_console() {
   return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
-bool key_press_waiting() { return _kbhit() != 0; }
-
-void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }
+void wait_for_key_press() {
+  while (!_kbhit()) Sleep(50);
+}
