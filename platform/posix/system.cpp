@@ -3,9 +3,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <csignal>
 #include <iterator>
 #include <poll.h>
 #include <sys/stat.h>
