@@ -32,6 +32,10 @@ struct section_header {
   uint32_t stored_size;
 };
 
+// Readers take the container's sizes as signed 32-bit counts (the packer's own buffer
+// among them), so no container reaches 2 GiB.
+constexpr uint64_t container_size_limit = uint64_t{1} << 31;
+
 // Contents of this many bytes or fewer are always stored raw.
 constexpr uint32_t raw_size_limit = 50;
 

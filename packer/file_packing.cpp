@@ -7,6 +7,7 @@
 #include "container_format.h"
 #include "disk_file.h"
 #include "exceptions.h"
+#include "safe_name.h"
 #include "string_helpers.h"
 
 namespace {
@@ -49,8 +50,8 @@ void append_section(byte_buffer& container, const byte_buffer& content, const ch
   size_t name_size = std::strlen(name) + 1;
   uint64_t section_size = section_header_size + name_size + stored_size;
   uint32_t start = container.size();
-  if (start + section_size > UINT32_MAX)
-    throw text_exception("Container too large (4 GiB or more) to add %s", name_text);
+  if (start + section_size >= container_size_limit)
+    throw text_exception("Container too large (2 GiB or more) to add %s", name_text);
   container.set_size(static_cast<uint32_t>(start + section_size));
   unsigned char* out = container.data() + start;
   encode_section_header(out, content.size(), time, stored_size);
@@ -102,9 +103,13 @@ void pack_section(byte_buffer& container, const byte_buffer& content, const char
   append_section(container, content, name_text, name, time);
 }
 
-void pack_file_entry(byte_buffer& container, section_names& names, const char* path) {
+void pack_file_entry(byte_buffer& container, section_names& names, const char* path,
+                     const char* description_name) {
   byte_buffer content;
   content.load_file(path);
+  char stored[path_size];
+  if (!is_extractable_name(stored_name(stored, path), description_name))
+    throw text_exception("Cannot pack %s: its name cannot be extracted safely", path);
   uint32_t time = static_cast<uint32_t>(get_file_time(path));
   pack_section(container, names, content, path, time);
 }

@@ -12,15 +12,18 @@
 
 // Reads the file at path whole (also when its name turns out to be taken) and appends its
 // section with the file's time; names holds the names of the container's sections and
-// gains this one. Throws file_exception when the file cannot be opened or read, and what
-// pack_section throws.
-void pack_file_entry(byte_buffer& container, section_names& names, const char* path);
+// gains this one. Throws file_exception when the file cannot be opened or read;
+// text_exception "Cannot pack %s: its name cannot be extracted safely" (with path) when
+// tarnsplit would refuse the name, description_name being the description it writes for
+// this container; and what pack_section throws.
+void pack_file_entry(byte_buffer& container, section_names& names, const char* path,
+                     const char* description_name);
 
 // Appends a section for content unless a section of name_text's file-name part (name_text
 // cut to 259 characters first) is already in the container, found in names, which gains
 // the name. time is stored bit for bit. Throws text_exception "Cannot pack empty file %s"
 // for an empty content, "Packing %s failed" when zlib fails, one about the size when the
-// container would grow past 4 GiB (all with name_text), and memory_exception. Nothing is
+// container would reach 2 GiB (all with name_text), and memory_exception. Nothing is
 // appended when it throws.
 void pack_section(byte_buffer& container, section_names& names, const byte_buffer& content,
                   const char* name_text, uint32_t time);

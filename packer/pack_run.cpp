@@ -2,6 +2,7 @@
 #include "pack_run.h"
 
 #include <new>
+#include <string>
 
 #include "byte_buffer.h"
 #include "container_format.h"
@@ -11,18 +12,21 @@
 #include "ini_file.h"
 #include "native_api.h"
 #include "object_compiler.h"
+#include "safe_name.h"
 #include "section_names.h"
 #include "string_helpers.h"
 
 namespace {
 
-// Packs every File entry, then every ExtractFile entry, in the order of the description.
-void pack_entries(ini_file& description, byte_buffer& container) {
+// Packs every File entry, then every ExtractFile entry, in the order of the description,
+// into the container that will be written to output_path.
+void pack_entries(ini_file& description, byte_buffer& container, const char* output_path) {
   section_names names;
+  std::string extracted_description = description_name_for(file_name_part(output_path));
   char entry[path_size];
   for (const char* keyword : {"File", "ExtractFile"})
     while (description.get_value(entry, sizeof entry, keyword, true))
-      pack_file_entry(container, names, entry);
+      pack_file_entry(container, names, entry, extracted_description.c_str());
 }
 
 void write_container(const char* output_path, const byte_buffer& container) {
@@ -42,7 +46,7 @@ void pack(const char* description_path) {
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
-  pack_entries(description, container);
+  pack_entries(description, container, output_path);
   compile_objects(container, description);
   if (section_count(container) == 0) throw base_exception("No data defined");
 

@@ -18,8 +18,9 @@ bool full_path(const char* path, char* dest, size_t size);
 enum class make_directory_result { made, path_not_found, other_failure };
 
 // Creates one directory level. path_not_found when a parent is missing or the path cannot
-// name a directory (the codes that the C library turns into its no-such-file error);
-// other_failure for everything else, above all a directory that exists already.
+// name a directory (the codes that the C library turns into its no-such-file error, and a
+// file or other entry that is no directory holding the name); other_failure for everything
+// else, above all a directory that exists already.
 make_directory_result make_directory(const char* path);
 
 // Opens an existing regular file for binary reading; nullptr (last_error set) otherwise,
@@ -28,7 +29,9 @@ FILE* open_input_stream(const char* path);
 
 // Creates path anew for binary writing. An existing entry of that name that is not a
 // directory is removed first, and the new file is created exclusively without following
-// links, so nothing is ever written through a link planted in the way. nullptr on failure.
+// links, so nothing is ever written through a link planted in the way. An existing file
+// that the user may not open for writing (read-only) is left as it is: nullptr, with
+// last_error 5 (access denied), as for a directory. nullptr on any failure.
 FILE* create_output_stream(const char* path);
 
 // fwrite of all count bytes; false (last_error set) when fewer were written.
@@ -50,7 +53,9 @@ bool set_stream_times(FILE* stream, uint32_t seconds);
 // True when standard input is an interactive console.
 bool stdin_is_console();
 
-// True when a key press is waiting on the console; the key stays unread.
-bool key_press_waiting();
-
-void sleep_milliseconds(unsigned milliseconds);  // Sleep
+// Waits until a key is pressed on the console, which standard input is, looking every 50
+// milliseconds; at once when a key press is waiting already. On Windows the key stays
+// unread in the console's input. On a POSIX terminal it is read without echo and consumed,
+// so that nothing of it reaches the next reader (the shell); the terminal's settings are
+// restored afterwards, also when a signal ends the program during the wait.
+void wait_for_key_press();

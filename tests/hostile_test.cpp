@@ -194,12 +194,22 @@ TEST_F(Hostile, BrokenZlibStreams) {
   check({
       bad_stream("the two-byte header alone", stream.substr(0, 2)),
       bad_stream("cut in the middle", stream.substr(0, stream.size() / 2)),
-      bad_stream("other bytes after the stream's end", stream + "appended"),
       bad_stream("a wrong Adler-32", bad_checksum),
       bad_stream("a preset dictionary", deflated(text, 15, "hostile zone line")),
       bad_stream("a gzip stream", deflated(text, 31)),
       bad_stream("raw deflate without the zlib wrapper", deflated(text, -15)),
+      bad_stream("cut, then other bytes", stream.substr(0, stream.size() - 4) + "appended"),
   });
+  // Spare bytes after one whole stream of the right length and checksum are ignored.
+  std::string padded = stream + "appended";
+  check({
+      {"other bytes after the stream's end",
+       container_builder()
+           .section("CONT", static_cast<uint32_t>(text.size()), 1, static_cast<uint32_t>(padded.size()), "a", padded)
+           .build(),
+       0, "", {"a", description}},
+  });
+  EXPECT_EQ(read_file(zone + "/a"), text);
 }
 
 TEST_F(Hostile, SectionsAfterTheCountAreNeverLookedAt) {

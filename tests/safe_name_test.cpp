@@ -1,5 +1,7 @@
-// The one decision whether an extracted file's name may be created.
+// The one decision whether an extracted file's name may be created, and the description's name.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "safe_name.h"
 
@@ -27,6 +29,14 @@ TEST(SafeName, RefusesTheDescriptionItself) {
   EXPECT_FALSE(is_safe_file_name("zone.ini", "zone.ini"));
   EXPECT_FALSE(is_safe_file_name("ZONE.INI", "zone.ini"));
   EXPECT_TRUE(is_safe_file_name("zone.ini", "other.ini"));
+}
+
+TEST(SafeName, ChecksAStoredNameAsTarnsplitKeepsIt) {
+  EXPECT_FALSE(is_extractable_name((std::string(249, 'd') + ".bmp").c_str(), "zone.ini"));  // "ddd."
+  EXPECT_TRUE(is_extractable_name((std::string(250, 'n') + "/../x").c_str(), "zone.ini"));
+  EXPECT_FALSE(is_extractable_name("Zone.Ini", description_name_for("zone.lvz").c_str()));
+  EXPECT_EQ(description_name_for("zone"), "zone.ini");
+  EXPECT_EQ(description_name_for("v1.2.zone.lvz"), "v1.2.zone.ini");
 }
 
 TEST(SafeName, PrintsControlBytesEscaped) {

@@ -143,9 +143,28 @@ TEST_F(Tarnpack, StoresTheNameAfterTheLastSeparator) {
   write_file(dir / "gfx/sub/fore.txt", "f");
   std::string absolute = dir / "gfx/sub/back.txt";
   std::replace(absolute.begin(), absolute.end(), '/', '\\');
-  auto sections = packed("File=gfx\\sub\\back.txt\nFile=gfx/sub/fore.txt\nFile=" + absolute + "\n");
-  // On Windows a forward slash is part of the name.
-  EXPECT_EQ(names_of(sections), (names{"back.txt", is_path_separator('/') ? "fore.txt" : "gfx/sub/fore.txt"}));
+  std::string entries = "File=gfx\\sub\\back.txt\nFile=gfx/sub/fore.txt\nFile=" + absolute + "\n";
+  if (is_path_separator('/')) {
+    EXPECT_EQ(names_of(packed(entries)), (names{"back.txt", "fore.txt"}));
+  } else {
+    // On Windows a forward slash is part of the name, which tarnsplit would refuse.
+    expect_failure("OutFile=out.lvz\n" + entries, "Cannot pack gfx/sub/fore.txt: its name cannot be extracted safely");
+  }
+}
+
+TEST_F(Tarnpack, RefusesNamesThatTarnsplitCannotExtract) {
+  write_file(dir / "a.txt", "a");
+  std::vector<std::string> refused = {"OUT.INI"};  // the description tarnsplit writes for out.lvz
+  // Most of these cannot even be created on Windows.
+  if (!runs_on_windows())
+    refused.insert(refused.end(), {"aux.bmp", "con.wav", "level:1.txt", "what?.txt", "readme.",
+                                   std::string(249, 'd') + ".bmp"});  // kept as "ddd...d."
+  for (const std::string& name : refused) {
+    write_file(dir / name, "x");
+    std::string message = "Cannot pack " + name + ": its name cannot be extracted safely";
+    expect_failure("OutFile=out.lvz\nFile=a.txt\nExtractFile=" + name + "\n",
+                   message.substr(0, 299));  // a message holds at most 299 characters
+  }
 }
 
 TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {
@@ -154,6 +173,25 @@ TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {
   run_result result = pack("; zone\r\n\r\noutfile = out.lvz \r\n  FILE= a.txt\t\r\nextractfile =b.txt\r\n[other]\r\nFile=c.txt\r\n");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), (names{"a.txt", "b.txt"}));
+}
+
+TEST_F(Tarnpack, SkipsAUtf8ByteOrderMarkAndRefusesUtf16Descriptions) {
+  write_file(dir / "a.txt", "a");
+  const std::string mark = "\xEF\xBB\xBF";
+  for (const std::string& text : {mark + "File=a.txt\r\nOutFile=out.lvz\r\n", mark + "OutFile=out.lvz\r\nFile=a.txt\r\n"}) {
+    std::filesystem::remove(dir / "out.lvz");
+    run_result result = pack(text);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), names{"a.txt"});
+  }
+  const std::string text = "OutFile=out.lvz\r\nFile=a.txt\r\n";
+  std::string little = "\xFF\xFE", big = "\xFE\xFF";
+  for (char c : text) {
+    little += std::string{c, '\0'};
+    big += std::string{'\0', c};
+  }
+  for (const std::string& utf16 : {little, big})
+    expect_failure(utf16, "Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini");
 }
 
 TEST_F(Tarnpack, ReplacesAnExistingOutputFile) {

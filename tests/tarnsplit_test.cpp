@@ -116,6 +116,30 @@ TEST_F(Tarnsplit, PutsTheOutputOfATypedNameNextToTheProgram) {
   EXPECT_TRUE(file_exists(dir / "bin/sub/zone/zone.ini"));
 }
 
+TEST_F(Tarnsplit, TakesATypedNameWithACrLfLineEndAndDotsInItsDirectories) {
+  std::filesystem::create_directories(dir / "bin/v1.2");
+  std::filesystem::create_directories(dir / "work/v1.2");
+  std::filesystem::copy_file(tarnsplit_path(), dir / "bin/tarnsplit");
+  write_file(dir / "work/v1.2/zone", container_builder().raw("a.txt", "typed").build());
+  run_result result = run_program(dir / "bin/tarnsplit", {}, dir / "work", "v1.2\\zone\r\n");
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(read_file(dir / "bin/v1.2/zone/a.txt"), "typed");
+  EXPECT_TRUE(file_exists(dir / "bin/v1.2/zone/zone.ini"));
+  EXPECT_EQ(list_directory(dir / "bin"), (std::vector<std::string>{"tarnsplit", "v1.2"}));
+}
+
+TEST_F(Tarnsplit, RefusesAnOutputDirectoryPathThatIsAFile) {
+  // A container without an extension: its output directory would be the container itself.
+  std::filesystem::create_directories(dir / "levels/v1.2");
+  std::string container = container_builder().raw("a.txt", "x").build();
+  write_file(dir / "noext", container);
+  write_file(dir / "levels/v1.2/zone", container);
+  for (const char* name : {"noext", "levels\\v1.2\\zone"})
+    expect_failure(run_program(tarnsplit_path(), {name}, dir.path()), 2, "Could not create output directory.\n");
+  EXPECT_EQ(list_directory(dir.path()), (std::vector<std::string>{"levels", "noext"}));
+  EXPECT_EQ(list_directory(dir / "levels"), std::vector<std::string>{"v1.2"});
+}
+
 TEST_F(Tarnsplit, RefusesOutputDirectoriesThatAreNoNewDirectory) {
   for (const char* name : {"..lvz", "...lvz", ".lvz", "....lvz", ". .lvz"}) {
     run_result result = unpack(container_builder().raw("a.txt", "x").build(), name);
@@ -222,6 +246,24 @@ TEST_F(Tarnsplit, ReportsFilesThatCannotBeCreated) {
   run_result result = unpack(container_builder().raw("a.txt", "x").raw("taken", "y").build());
   expect_failure(result, 11, "Could not created zone\\taken. GetLastError(): 5\n");
   EXPECT_EQ(read_file(dir / "zone/a.txt"), "x");
+}
+
+TEST_F(Tarnsplit, LeavesAFileThatTheUserMayNotWriteAsItIs) {
+  namespace fs = std::filesystem;
+  const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::create_directories(dir / "zone");
+  fs::permissions(dir / "zone", fs::perms::all);  // open to the unprivileged user
+  fs::copy_file(tarnsplit_path(), dir / "tarnsplit");
+  write_file(dir / "zone.lvz", container_builder().raw("a.txt", "new").raw("b.txt", "new").build());
+  write_file(dir / "zone/b.txt", "old");
+  fs::permissions(dir / "zone/b.txt", write, fs::perm_options::remove);
+
+  run_result result = run_program_unprivileged(dir / "tarnsplit", {"zone.lvz"}, dir.path());
+  expect_failure(result, 11, "Could not created zone\\b.txt. GetLastError(): 5\n");
+  EXPECT_EQ(read_file(dir / "zone/a.txt"), "new");
+  EXPECT_EQ(read_file(dir / "zone/b.txt"), "old");
+  EXPECT_EQ(fs::status(dir / "zone/b.txt").permissions() & write, fs::perms::none);
+  fs::permissions(dir / "zone/b.txt", write, fs::perm_options::add);  // so that the scratch directory goes
 }
 
 TEST_F(Tarnsplit, ReportsAFailedWriteOfAnExtractedFile) {

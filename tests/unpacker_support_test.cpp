@@ -84,7 +84,7 @@ TEST(InflateToBuffer, GivesTheContentOrNothing) {
   EXPECT_EQ(produced, 0u);
 }
 
-TEST(InflateExactly, TakesOneWholeStreamOfTheDeclaredSizeOnly) {
+TEST(InflateExactly, TakesOneWholeStreamOfTheDeclaredSizeAndIgnoresSpareBytes) {
   std::string content(5000, 'x');
   std::string stream = zlib_compress(content);
   auto inflate = [](const std::string& source, uint32_t full_size) {
@@ -97,7 +97,8 @@ TEST(InflateExactly, TakesOneWholeStreamOfTheDeclaredSizeOnly) {
   EXPECT_EQ(inflate(stream, 5000), content);
   EXPECT_EQ(inflate(stream, 5001), "<none>");        // ends short
   EXPECT_EQ(inflate(stream, 4999), "<none>");        // runs long
-  EXPECT_EQ(inflate(stream + "junk", 5000), "<none>");  // bytes after the stream's end
+  EXPECT_EQ(inflate(stream + "junk", 5000), content);  // spare bytes after the stream's end
+  EXPECT_EQ(inflate(stream + "junk", 5001), "<none>");
   EXPECT_EQ(inflate(stream.substr(0, stream.size() - 1), 5000), "<none>");
   // Beyond what any stream of that length inflates to: refused without allocating 4 GiB.
   EXPECT_EQ(inflate(stream, 0xFFFFFFFF), "<none>");
@@ -107,11 +108,14 @@ TEST(OutputDirectoryPath, LiesNextToTheContainerGivenAsArgument) {
   EXPECT_EQ(directory_for({"tarnsplit", "zone.lvz"}, "zone.lvz"), "zone");
   EXPECT_EQ(directory_for({"tarnsplit", "C:\\levels\\zone.lvz"}, "C:\\levels\\zone.lvz"), "C:\\levels\\zone");
   EXPECT_EQ(directory_for({"tarnsplit", "zone"}, "zone"), "zone");
-  // The extension goes at the last '.', even when that dot is in a directory's name.
-  EXPECT_EQ(directory_for({"tarnsplit", "a.dir\\zone"}, "a.dir\\zone"), "a.dir\\a");
+  // The extension comes off the file name only, never off a directory's name.
+  EXPECT_EQ(directory_for({"tarnsplit", "a.dir\\zone"}, "a.dir\\zone"), "a.dir\\zone");
+  EXPECT_EQ(directory_for({"tarnsplit", "..\\v1.2\\zone"}, "..\\v1.2\\zone"), "..\\v1.2\\zone");
+  EXPECT_EQ(directory_for({"tarnsplit", ".\\zone"}, ".\\zone"), ".\\zone");
 }
 
 TEST(OutputDirectoryPath, LiesNextToTheProgramForATypedName) {
   EXPECT_EQ(directory_for({"C:\\tools\\tarnsplit.exe"}, "sub\\zone.lvz"), "C:\\tools\\sub\\zone");
   EXPECT_EQ(directory_for({"tarnsplit"}, "zone.lvz"), "zone");
+  EXPECT_EQ(directory_for({"C:\\tools\\tarnsplit.exe"}, "v1.2\\zone"), "C:\\tools\\v1.2\\zone");
 }

@@ -21,7 +21,7 @@ namespace {
 constexpr int input_name_size = 255;      // the typed answer: at most 254 characters
 constexpr size_t resolved_path_size = 999;
 constexpr size_t section_name_size = 255;
-constexpr size_t kept_name_length = 250;  // later bytes of a longer name are dropped
+static_assert(extracted_name_length < section_name_size, "a kept name and its NUL fit");
 
 // What the run holds; released (files closed, blocks freed) before the exit report.
 struct run_state {
@@ -76,8 +76,8 @@ outcome fail_at(int line, int status, const char* format, ...) {
 
 const char* program_path(int argc, char** argv) { return argc >= 1 ? argv[0] : ""; }
 
-// The argument, or one line typed at the prompt (its line end dropped, the rest of an
-// over-long line discarded; the end of input, or a read error, is an empty answer).
+// The argument, or one line typed at the prompt (its line end, LF or CR LF, dropped, the
+// rest of an over-long line discarded; the end of input, or a read error, is an empty answer).
 char* take_input_name(int argc, char** argv) {
   if (argc >= 2) {
     size_t length = std::strlen(argv[1]);
@@ -95,18 +95,14 @@ char* take_input_name(int argc, char** argv) {
   }
   size_t length = std::strlen(name);
   if (length > 0 && name[length - 1] == '\n') {
-    name[length - 1] = '\0';
+    name[--length] = '\0';
+    if (length > 0 && name[length - 1] == '\r') name[--length] = '\0';
   } else {
     int c;
     while ((c = std::getchar()) != '\n' && c != EOF) {
     }
   }
   return name;
-}
-
-// The description's name: the input name's last part, extension replaced by ".ini".
-std::string description_name_for(const char* input_name) {
-  return without_extension(file_name_of(input_name)) + ".ini";
 }
 
 // An output directory whose last part is empty, "." or ".." would be the parent or the
@@ -123,7 +119,8 @@ bool read_exact(run_state& state, void* destination, size_t count) {
   return got == count;
 }
 
-// The name up to its NUL, of which the first 250 bytes are kept. False at the end of file.
+// The name up to its NUL, of which the first extracted_name_length bytes are kept. False
+// at the end of file.
 bool read_section_name(run_state& state, char* name) {
   size_t length = 0;
   for (;;) {
@@ -131,7 +128,7 @@ bool read_section_name(run_state& state, char* name) {
     if (c == EOF) return false;
     if (state.container_left) --state.container_left;
     if (c == 0) return true;
-    if (length < kept_name_length) name[length++] = static_cast<char>(c);
+    if (length < extracted_name_length) name[length++] = static_cast<char>(c);
   }
 }
 
@@ -230,7 +227,7 @@ outcome unpack(run_state& state, int argc, char** argv) {
       make_directory(state.output_directory) == make_directory_result::path_not_found)
     FAIL(2, "Could not create output directory.\n");
 
-  state.description_name = description_name_for(state.input_name);
+  state.description_name = description_name_for(file_name_of(state.input_name));
   state.description = open_in_dir(state.description_name.c_str(), state.output_directory);
   if (!state.description) {
     uint32_t code = last_error();

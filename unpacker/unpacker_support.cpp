@@ -10,17 +10,16 @@
 
 #include "container_format.h"
 #include "paths.h"
+#include "safe_name.h"
 #include "system.h"
 
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
-                                 uint32_t* length, uint32_t* source_used) {
+                                 uint32_t* length) {
   // malloc(0) may give nullptr; one byte more keeps the block real without changing the limit.
   auto* block = static_cast<unsigned char*>(std::malloc(*length ? *length : 1));
   uLongf produced = *length;
-  uLong taken = source_length;
-  if (block && uncompress2(block, &produced, source, &taken) == Z_OK) {
+  if (block && uncompress(block, &produced, source, source_length) == Z_OK) {
     *length = static_cast<uint32_t>(produced);
-    if (source_used) *source_used = static_cast<uint32_t>(taken);
     return block;
   }
   std::free(block);
@@ -32,9 +31,8 @@ unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_leng
                                uint32_t full_size) {
   if (full_size > max_inflate_ratio * source_length) return nullptr;
   uint32_t length = full_size;
-  uint32_t used = 0;
-  unsigned char* block = inflate_to_buffer(source, source_length, &length, &used);
-  if (block && length == full_size && used == source_length) return block;
+  unsigned char* block = inflate_to_buffer(source, source_length, &length);
+  if (block && length == full_size) return block;
   std::free(block);
   return nullptr;
 }
@@ -67,17 +65,11 @@ std::string joined(const char* directory, const char* name) {
 
 }  // namespace
 
-std::string without_extension(const char* name) {
-  std::string kept(name);
-  std::string::size_type dot = kept.rfind('.');
-  if (dot != std::string::npos) kept.erase(dot);
-  return kept;
-}
-
 char* output_directory_path(int argc, char** argv, const char* input_name) {
-  std::string name = without_extension(input_name);
-  if (argc >= 2) return copy_to_heap(directory_part(argv[1]) + file_name_of(name.c_str()));
-  return copy_to_heap(directory_part(argc >= 1 ? argv[0] : "") + name);
+  // The extension comes off the file name only: a dot in a directory's name stays.
+  std::string name = without_extension(file_name_of(input_name));
+  if (argc >= 2) return copy_to_heap(directory_part(argv[1]) + name);
+  return copy_to_heap(directory_part(argc >= 1 ? argv[0] : "") + directory_part(input_name) + name);
 }
 
 FILE* open_in_dir(const char* name, const char* directory) {
@@ -123,5 +115,5 @@ void report_exit_and_wait(const char* source_file, int line) {
   std::printf(" -- < PRESS ANY KEY TO EXIT > -- \n");
   std::fflush(stdout);
   if (!stdin_is_console()) return;  // scripts and CI never wait
-  while (!key_press_waiting()) sleep_milliseconds(50);
+  wait_for_key_press();
 }

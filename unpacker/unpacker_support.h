@@ -7,16 +7,17 @@
 #include <cstdio>
 #include <string>
 
-// Inflates one zlib stream. length is the expected size on entry and the produced size on
-// return; a new block, or nullptr with length 0 when zlib reports anything but Z_OK.
-// source_used, when given, receives on success the bytes of source that the stream took.
+// Inflates one zlib stream (zlib's uncompress). length is the expected size on entry and
+// the produced size on return; a new block, or nullptr with length 0 when zlib reports
+// anything but Z_OK.
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
-                                 uint32_t* length, uint32_t* source_used = nullptr);
+                                 uint32_t* length);
 
-// A compressed section's content: a new block of exactly full_size bytes when source is one
-// whole zlib stream of that length and nothing after it; nullptr otherwise (a stream that
-// fails, ends short, runs long or is followed by other bytes). A full_size that no stream of
-// source_length bytes can reach is refused before anything is allocated.
+// A compressed section's content: a new block of exactly full_size bytes when source begins
+// with one whole zlib stream (checksum correct, no preset dictionary) of that length; bytes
+// after the stream's end are ignored, as uncompress ignores them and other writers may pad.
+// nullptr otherwise (a stream that fails, ends short or runs long). A full_size that no
+// stream of source_length bytes can reach is refused before anything is allocated.
 unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_length,
                                uint32_t full_size);
 
@@ -25,13 +26,10 @@ unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_leng
 int read_from_buffer(void* destination, const unsigned char* block, int* offset, int count,
                      int total);
 
-// name cut at its last '.', the dot and what follows gone (name whole when it has none),
-// even when that dot lies in a directory's name.
-std::string without_extension(const char* name);
-
 // The output directory for the container named input_name: next to the container when it
-// came as an argument (argc >= 2), next to the program (argv[0]) when it was typed; the
-// name without_extension. A new string.
+// came as an argument (argc >= 2), next to the program (argv[0]) when it was typed, with the
+// typed name's directories; named by the container's file name without its extension (a
+// dot in a directory's name is no extension). A new string.
 char* output_directory_path(int argc, char** argv, const char* input_name);
 
 // Creates directory + "\\" + name anew for binary writing (never through a link), or nullptr.

@@ -12,6 +12,16 @@ namespace {
 constexpr char head_name[] = "<default>";
 constexpr size_t header_name_limit = 63;  // characters after '[' and blanks that count
 
+// How Windows editors mark the encoding at a file's start: UTF-8 with a byte-order mark,
+// and UTF-16 ("Unicode") in either byte order.
+constexpr char utf8_mark[] = "\xEF\xBB\xBF";
+constexpr char utf16_marks[][3] = {"\xFF\xFE", "\xFE\xFF"};
+
+bool begins_with(const char* text, uint32_t size, const char* mark) {
+  size_t length = std::strlen(mark);
+  return size >= length && std::memcmp(text, mark, length) == 0;
+}
+
 // The name of the header that starts at line (its '['), into name; false when no ']'
 // lies within the characters that count.
 bool header_name(const char* line, char (&name)[header_name_limit + 1]) {
@@ -61,6 +71,16 @@ ini_file::ini_file(const char* path) {
   text_.set_size(n + 1);
   text()[n] = '\0';
   file.read(text_.data(), n);
+  // UTF-16 would read as no text at all (its first 0 byte ends it); the UTF-8 mark would
+  // hide the first line's name.
+  for (const char* mark : utf16_marks)
+    if (begins_with(text(), n, mark))
+      throw text_exception("Description is UTF-16 text; save it as ANSI or UTF-8: %s", path);
+  if (begins_with(text(), n, utf8_mark)) {
+    uint32_t mark_size = sizeof utf8_mark - 1;
+    std::memmove(text(), text() + mark_size, n + 1 - mark_size);
+    text_.set_size(n + 1 - mark_size);
+  }
   // CR LF becomes two line ends, and the empty line between them is skipped like any other.
   replace_char(text(), '\r', '\n');
   select_section(nullptr);

@@ -9,7 +9,7 @@
 // non-blank character is ';' is a comment. A parameter line reads name, blanks, '=',
 // blanks, value; the value runs to the line end without trailing blanks. Names of
 // sections and parameters are compared without regard to the case of ASCII letters. A
-// 0 byte in the file ends the text.
+// 0 byte in the file ends the text. A UTF-8 byte-order mark at the start is skipped.
 #pragma once
 
 #include <cstddef>
@@ -21,7 +21,8 @@
 class ini_file {
  public:
   // Loads the file at path and selects "<default>". Throws file_exception when the file
-  // cannot be opened or read, memory_exception when memory runs out.
+  // cannot be opened or read, text_exception when it is UTF-16 text (it begins with
+  // FF FE or FE FF), memory_exception when memory runs out.
   explicit ini_file(const char* path);
   ini_file(const ini_file&) = delete;
   ini_file& operator=(const ini_file&) = delete;

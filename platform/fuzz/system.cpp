@@ -72,6 +72,4 @@ bool set_stream_times(FILE* stream, uint32_t) { return std::fflush(stream) == 0;
 
 bool stdin_is_console() { return false; }
 
-bool key_press_waiting() { return true; }
-
-void sleep_milliseconds(unsigned) {}
+void wait_for_key_press() {}

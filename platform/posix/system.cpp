@@ -3,8 +3,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -47,6 +49,10 @@ make_directory_result make_directory(const char* path) {
   record_errno(err, native);
   if (err == ENOENT || err == ENOTDIR || err == ENAMETOOLONG)
     return make_directory_result::path_not_found;
+  // Something that is no directory (a link to one counts as one) may hold the name.
+  struct stat st;
+  if (err == EEXIST && (stat(native.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))
+    return make_directory_result::path_not_found;
   return make_directory_result::other_failure;
 }
 
@@ -79,6 +85,12 @@ FILE* create_output_stream(const char* path) {
   if (lstat(native.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) {
       record_error(error_access_denied);
+      return nullptr;
+    }
+    // A file that the user may not open for writing stays as it is, as a "wb" open would
+    // leave it.
+    if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0) {
+      record_errno(errno, native);
       return nullptr;
     }
     if (unlink(native.c_str()) != 0) {
@@ -140,23 +152,51 @@ bool set_stream_times(FILE* stream, uint32_t seconds) {
 
 bool stdin_is_console() { return isatty(STDIN_FILENO) == 1; }
 
-bool key_press_waiting() {
-  // The terminal hands over a key only at the end of a line unless canonical mode is off.
-  struct termios saved;
-  bool raw = tcgetattr(STDIN_FILENO, &saved) == 0;
-  if (raw) {
-    struct termios single = saved;
-    single.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    tcsetattr(STDIN_FILENO, TCSANOW, &single);
-  }
-  struct pollfd in = {STDIN_FILENO, POLLIN, 0};
-  bool waiting = poll(&in, 1, 0) > 0;
-  if (raw) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-  return waiting;
+namespace {
+
+// The terminal's settings from before the wait, for a signal that ends the program during it.
+struct termios g_terminal_before;
+constexpr int ending_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+
+void restore_terminal_and_end(int signal_number) {
+  tcsetattr(STDIN_FILENO, TCSANOW, &g_terminal_before);
+  struct sigaction ending = {};
+  ending.sa_handler = SIG_DFL;
+  sigaction(signal_number, &ending, nullptr);
+  raise(signal_number);  // delivered, with its default action, when the handler returns
 }
 
-void sleep_milliseconds(unsigned milliseconds) {
-  struct timespec pause = {static_cast<time_t>(milliseconds / 1000),
-                           static_cast<long>(milliseconds % 1000) * 1000000L};
-  nanosleep(&pause, nullptr);
+}  // namespace
+
+void wait_for_key_press() {
+  struct termios before;
+  if (tcgetattr(STDIN_FILENO, &before) != 0) return;  // no terminal
+  g_terminal_before = before;
+  struct sigaction restoring = {}, previous[std::size(ending_signals)];
+  restoring.sa_handler = restore_terminal_and_end;
+  sigemptyset(&restoring.sa_mask);
+  for (size_t i = 0; i < std::size(ending_signals); ++i) {
+    sigaction(ending_signals[i], nullptr, &previous[i]);
+    if (previous[i].sa_handler != SIG_IGN) sigaction(ending_signals[i], &restoring, nullptr);
+  }
+
+  // Without canonical mode the terminal hands over a key at once, not at the end of a line;
+  // without echo the key never shows.
+  struct termios quiet = before;
+  quiet.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  quiet.c_cc[VMIN] = 0;
+  quiet.c_cc[VTIME] = 0;
+  tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+  struct pollfd in = {STDIN_FILENO, POLLIN, 0};
+  int ready;
+  while ((ready = poll(&in, 1, 50)) == 0 || (ready < 0 && errno == EINTR)) {
+  }
+  char key[64];  // a key may send several bytes (an arrow key's escape sequence)
+  ssize_t consumed = read(STDIN_FILENO, key, sizeof key);
+  static_cast<void>(consumed);  // a terminal that is gone ends the wait just as well
+  // TCSAFLUSH drops whatever else of the key press is still unread.
+  tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+
+  for (size_t i = 0; i < std::size(ending_signals); ++i)
+    if (previous[i].sa_handler != SIG_IGN) sigaction(ending_signals[i], &previous[i], nullptr);
 }

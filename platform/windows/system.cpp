@@ -34,8 +34,12 @@ bool full_path(const char* path, char* dest, size_t size) {
 
 make_directory_result make_directory(const char* path) {
   if (_mkdir(path) == 0) return make_directory_result::made;
-  return errno == ENOENT ? make_directory_result::path_not_found
-                         : make_directory_result::other_failure;
+  if (errno == ENOENT) return make_directory_result::path_not_found;
+  if (errno != EEXIST) return make_directory_result::other_failure;
+  // Something that is no directory (a link to one counts as one) may hold the name.
+  DWORD attributes = GetFileAttributesA(path);
+  bool directory = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return directory ? make_directory_result::other_failure : make_directory_result::path_not_found;
 }
 
 FILE* open_input_stream(const char* path) {
@@ -59,9 +63,12 @@ FILE* create_output_stream(const char* path) {
       SetLastError(ERROR_ACCESS_DENIED);
       return nullptr;
     }
-    // A link or junction is removed itself, never followed; a read-only file is replaced.
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-      SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    // A read-only file stays as it is, as a "wb" open would leave it. A link or junction is
+    // removed itself, never followed.
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
     BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) : DeleteFileA(path);
     if (!removed) return nullptr;
   }
@@ -102,6 +109,6 @@ bool stdin_is_console() {
   return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
-bool key_press_waiting() { return _kbhit() != 0; }
-
-void sleep_milliseconds(unsigned milliseconds) { Sleep(milliseconds); }
+void wait_for_key_press() {
+  while (!_kbhit()) Sleep(50);
+}

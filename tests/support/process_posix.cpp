@@ -1,5 +1,7 @@
 // Running the programs under test, and file times, on POSIX.
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "test_support.h"
 
@@ -18,12 +21,17 @@ std::string slurp_and_remove(const std::string& path) {
   return text;
 }
 
-}  // namespace
+// The user and group ids of the user nobody.
+std::pair<uid_t, gid_t> nobody() {
+  const struct passwd* entry = getpwnam("nobody");
+  if (entry) return {entry->pw_uid, entry->pw_gid};
+  return {65534, 65534};
+}
 
-bool runs_on_windows() { return false; }
-
-run_result run_program(const std::string& program, const std::vector<std::string>& args,
-                       const std::string& cwd, const std::string& stdin_text) {
+run_result run(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+               const std::string& stdin_text, bool unprivileged) {
+  bool drop_root = unprivileged && geteuid() == 0;
+  std::pair<uid_t, gid_t> user = drop_root ? nobody() : std::pair<uid_t, gid_t>{};
   scratch_dir io;
   std::string in = io / "in", out = io / "out", err = io / "err";
   write_file(in, stdin_text);
@@ -35,6 +43,8 @@ run_result run_program(const std::string& program, const std::vector<std::string
     int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in_fd < 0 || out_fd < 0 || err_fd < 0 || chdir(cwd.c_str()) != 0) _exit(126);
+    if (drop_root && (setgroups(0, nullptr) != 0 || setgid(user.second) != 0 || setuid(user.first) != 0))
+      _exit(125);
     dup2(in_fd, 0);
     dup2(out_fd, 1);
     dup2(err_fd, 2);
@@ -57,6 +67,20 @@ run_result run_program(const std::string& program, const std::vector<std::string
       result.err.find("runtime error:") != std::string::npos)
     ADD_FAILURE() << program << " reported:\n" << result.err;
   return result;
+}
+
+}  // namespace
+
+bool runs_on_windows() { return false; }
+
+run_result run_program(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& cwd, const std::string& stdin_text) {
+  return run(program, args, cwd, stdin_text, false);
+}
+
+run_result run_program_unprivileged(const std::string& program, const std::vector<std::string>& args,
+                                    const std::string& cwd) {
+  return run(program, args, cwd, "", true);
 }
 
 int64_t modification_time(const std::string& path) {

@@ -51,6 +51,12 @@ struct run_result {
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text = "");
 
+// Like run_program, but never with root's privileges, so that file permissions hold for the
+// program: when the tests run as root on POSIX it runs as the user nobody (the program and
+// cwd must be open to that user). Elsewhere the same as run_program.
+run_result run_program_unprivileged(const std::string& program, const std::vector<std::string>& args,
+                                    const std::string& cwd);
+
 // What tarnsplit prints after a failure's message (a regular expression, to the end of output).
 extern const char tarnsplit_exit_report_pattern[];
 

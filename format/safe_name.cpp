@@ -1,4 +1,4 @@
-// Name checks for extracted files.
+// The names tarnsplit can create.
 #include "safe_name.h"
 
 #include <cstdio>
@@ -38,6 +38,21 @@ bool is_safe_file_name(const char* name, const char* description_name) {
 
   return !(std::strlen(description_name) == length &&
            equal_ignoring_case(name, description_name, length));
+}
+
+bool is_extractable_name(const char* name, const char* description_name) {
+  return is_safe_file_name(std::string(name).substr(0, extracted_name_length).c_str(), description_name);
+}
+
+std::string without_extension(const char* file_name) {
+  std::string kept(file_name);
+  std::string::size_type dot = kept.rfind('.');
+  if (dot != std::string::npos) kept.erase(dot);
+  return kept;
+}
+
+std::string description_name_for(const char* container_file_name) {
+  return without_extension(container_file_name) + ".ini";
 }
 
 std::string printable_name(const char* name) {

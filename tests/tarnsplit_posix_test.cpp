@@ -1,0 +1,141 @@
+// tarnsplit end to end on a POSIX terminal: the wait for a key after a failure.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Polls condition for up to ten seconds.
+template <typename condition_type>
+bool eventually(condition_type condition) {
+  for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
+       std::this_thread::sleep_for(10ms))
+    if (condition()) return true;
+  return false;
+}
+
+tcflag_t local_modes(int terminal) {
+  struct termios settings;
+  if (tcgetattr(terminal, &settings) != 0) throw std::runtime_error("no terminal settings");
+  return settings.c_lflag;
+}
+
+bool echoes(int terminal) { return (local_modes(terminal) & ECHO) != 0; }
+
+// Whatever the terminal holds for its next reader, taken without waiting for a line end.
+std::string unread_input(int terminal) {
+  struct termios settings;
+  tcgetattr(terminal, &settings);
+  settings.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+  settings.c_cc[VMIN] = 0;
+  settings.c_cc[VTIME] = 0;
+  tcsetattr(terminal, TCSANOW, &settings);
+  char bytes[64];
+  ssize_t count = read(terminal, bytes, sizeof bytes);
+  return count > 0 ? std::string(bytes, static_cast<size_t>(count)) : "";
+}
+
+// What the program wrote to the terminal (its echo): the bytes that arrive within 200 ms.
+std::string shown(int master) {
+  struct pollfd out = {master, POLLIN, 0};
+  std::string text;
+  char bytes[64];
+  ssize_t count;
+  while (poll(&out, 1, 200) > 0 && (count = read(master, bytes, sizeof bytes)) > 0)
+    text.append(bytes, static_cast<size_t>(count));
+  return text;
+}
+
+class TarnsplitTerminal : public ::testing::Test {
+ protected:
+  scratch_dir dir;
+  int master = -1;
+  int terminal = -1;  // tarnsplit's standard input
+  struct termios original = {};  // the terminal's settings before tarnsplit runs
+  pid_t child = -1;
+
+  void SetUp() override {
+    master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(tcgetattr(terminal, &original), 0);
+    ASSERT_TRUE((original.c_lflag & ECHO) && (original.c_lflag & ICANON));
+  }
+
+  void TearDown() override {
+    if (child > 0 && waitpid(child, nullptr, WNOHANG) == 0) {
+      kill(child, SIGKILL);
+      waitpid(child, nullptr, 0);
+    }
+    close(terminal);
+    close(master);
+  }
+
+  // Starts tarnsplit on a missing container, so that it fails and waits for a key; true once
+  // the wait has turned the echo off (a key typed before that would be echoed).
+  bool start_waiting() {
+    std::string out = dir / "out";
+    child = fork();
+    if (child == 0) {
+      int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (out_fd < 0 || chdir(dir.path().c_str()) != 0) _exit(126);
+      dup2(terminal, 0);
+      dup2(out_fd, 1);
+      close(master);
+      execl(tarnsplit_path().c_str(), tarnsplit_path().c_str(), "missing.lvz", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    return child > 0 && eventually([&] { return !echoes(terminal); });
+  }
+
+  // tarnsplit's wait status once it has ended, or -1 when it did not end within ten seconds.
+  int end_status() {
+    int status = 0;
+    return eventually([&] { return waitpid(child, &status, WNOHANG) == child; }) ? status : -1;
+  }
+};
+
+}  // namespace
+
+TEST_F(TarnsplitTerminal, TheKeyThatEndsTheWaitIsConsumedWithoutEcho) {
+  for (const std::string key : {"q", "\x1b[A"}) {  // a letter, and an arrow key's three bytes
+    SCOPED_TRACE(key);
+    ASSERT_TRUE(start_waiting()) << "tarnsplit did not start waiting for a key";
+    ASSERT_EQ(write(master, key.data(), key.size()), static_cast<ssize_t>(key.size()));
+    int status = end_status();
+    ASSERT_NE(status, -1) << "tarnsplit did not end at the key";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_TRUE(is_failure_output(read_file(dir / "out"), "Could not open file: " + (dir / "missing.lvz") +
+                                                              "\nExe's location: " + tarnsplit_path() +
+                                                              "\nGetLastError(): 2\n"));
+    EXPECT_EQ(shown(master), "");
+    EXPECT_EQ(local_modes(terminal), original.c_lflag) << "the terminal was not restored";
+    EXPECT_EQ(unread_input(terminal), "");
+    ASSERT_EQ(tcsetattr(terminal, TCSANOW, &original), 0);
+  }
+}
+
+TEST_F(TarnsplitTerminal, ASignalDuringTheWaitRestoresTheTerminal) {
+  ASSERT_TRUE(start_waiting()) << "tarnsplit did not start waiting for a key";
+  kill(child, SIGTERM);
+  int status = end_status();
+  ASSERT_NE(status, -1) << "tarnsplit did not end at the signal";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(local_modes(terminal), original.c_lflag) << "the terminal was not restored";
+}
