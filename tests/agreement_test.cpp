@@ -252,8 +252,10 @@ TEST_F(Agreement, BothTarnsplitsReadSkippedAndRepeatedClockTimesWithTheSummerOff
     time_zone local(zone.zone);
     fs::remove_all(here / "zone");
     fs::remove_all(windows / "zone");
-    std::string container =
-        container_builder().raw("skipped.txt", "s", zone.skipped).raw("repeated.txt", "r", zone.repeated).build();
+    std::string container = container_builder()
+                                .raw("skipped.txt", "s", zone.skipped)
+                                .raw("repeated.txt", "r", zone.repeated)
+                                .build();
     // Where wine's rules differ from the database (Lord Howe), only this machine's tarnsplit
     // is held to the database's moments.
     if (zone.wine_january == zone.january) {

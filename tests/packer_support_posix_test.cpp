@@ -128,7 +128,8 @@ TEST(SystemTimePosix, KeepsMillisecondsAndRefusesWhatWindowsRefuses) {
       {2021, 1, 0, 1, 24, 0, 0, 0}, {2021, 1, 0, 1, 0, 0, 0, 1000}, {1600, 12, 0, 31, 23, 59, 59, 999},
   };
   for (const SYSTEMTIME& fields : out_of_range) {
-    EXPECT_FALSE(SystemTimeToFileTime(&fields, &time)) << fields.wYear << "-" << fields.wMonth << "-" << fields.wDay;
+    EXPECT_FALSE(SystemTimeToFileTime(&fields, &time))
+        << fields.wYear << "-" << fields.wMonth << "-" << fields.wDay << " " << fields.wHour;
     EXPECT_FALSE(SystemTimeToTzSpecificLocalTime(nullptr, &fields, &back));
   }
   const FILETIME past_2_to_the_63 = {0, 0x80000000u};

@@ -85,8 +85,8 @@ int32_t get_file_time(const char* path) {
   // depend on the day of packing, and tarnsplit can turn it back into the same moment.
   SYSTEMTIME universal, local;
   FILETIME local_time;
-  if (FileTimeToSystemTime(&written, &universal) && SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local) &&
-      SystemTimeToFileTime(&local, &local_time))
+  if (FileTimeToSystemTime(&written, &universal) &&
+      SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local) && SystemTimeToFileTime(&local, &local_time))
     return filetime_to_seconds(ticks_of(local_time));
   // Only times near the ends of what a FILETIME holds fail to convert; there the stored
   // value is 0 or 0xFFFFFFFF whatever the offset.

@@ -247,7 +247,8 @@ BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time) {
   auto seconds = static_cast<time_t>(static_cast<int64_t>(ticks / ticks_per_second) - unix_epoch_seconds);
   struct tm fields;
   if (ticks > static_cast<uint64_t>(INT64_MAX) || !gmtime_r(&seconds, &fields)) return invalid_parameter();
-  *system_time = system_time_of(fields, static_cast<WORD>(ticks % ticks_per_second / (ticks_per_second / 1000)));
+  auto milliseconds = static_cast<WORD>(ticks % ticks_per_second / (ticks_per_second / 1000));
+  *system_time = system_time_of(fields, milliseconds);
   return TRUE;
 }
 

@@ -97,8 +97,8 @@ bool set_stream_local_times(FILE* stream, uint32_t local_seconds) {
   // The inverse of the packer's SystemTimeToTzSpecificLocalTime: the offset of that date.
   SYSTEMTIME local, universal;
   FILETIME time;
-  if (!FileTimeToSystemTime(&local_time, &local) || !TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) ||
-      !SystemTimeToFileTime(&universal, &time))
+  if (!FileTimeToSystemTime(&local_time, &local) ||
+      !TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) || !SystemTimeToFileTime(&universal, &time))
     return false;
   return SetFileTime(handle, nullptr, &time, &time) != 0;
 }
