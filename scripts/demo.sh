@@ -13,9 +13,10 @@ tarnpack=$PWD/build/packer/tarnpack
 tarnsplit=$PWD/build/unpacker/tarnsplit
 work=build/demo
 rm -rf "$work" && mkdir -p "$work/pack"
-# Containers hold local wall-clock times and tarnsplit sets them unchanged, so the repacked
-# container has the same bytes wherever local time is UTC.
-export TZ=UTC
+# Containers hold local wall-clock times, which tarnsplit turns back into the files' own
+# moments, so extracted files keep their times and the repacked container has the same bytes
+# in any zone. The demo runs in Berlin's unless TZ names another.
+export TZ="${TZ:-Europe/Berlin}"
 
 # Unpacks $1/zone.lvz with tarnsplit and shows the directory and the description it wrote.
 unpack() {
@@ -26,6 +27,9 @@ unpack() {
 }
 
 cp -R samples/zone "$work/pack/source"
+# One file from a summer, the others from today: both seasons' offsets come into play.
+touch -d '2021-07-15 12:00:00 UTC' "$work/pack/source/welcome.txt"
+echo "(time zone $TZ)"
 echo "== tarnpack zone.ini (in $work/pack/source)"
 tr -d '\r' < "$work/pack/source/zone.ini"
 (cd "$work/pack/source" && "$tarnpack" zone.ini)
@@ -41,7 +45,11 @@ for extracted in "$work"/pack/zone/*; do
     echo "$name differs from ${original#"$work/pack/source/"}" >&2
     exit 1
   fi
-  echo "$name: the same bytes as ${original#"$work/pack/source/"}"
+  if [ "$(stat -c %Y "$original")" != "$(stat -c %Y "$extracted")" ]; then
+    echo "$name is dated otherwise than ${original#"$work/pack/source/"}" >&2
+    exit 1
+  fi
+  echo "$name: the same bytes and modification time as ${original#"$work/pack/source/"}"
 done
 echo
 echo "== $work/pack/zone/zone.ini"

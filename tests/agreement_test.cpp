@@ -2,6 +2,7 @@
 // given the same input, leave byte-identical results.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -43,6 +44,28 @@ std::string object_section() {
   block += u16le(4) + u16le(2) + u16le(100) + "ship.bmp" + '\0';
   return block;
 }
+
+// Mid-January and mid-July 2021, 12:00 UTC.
+constexpr int64_t mid_january = 1610712000, mid_july = 1626350400;
+
+// A zone's offsets from UTC in seconds at those two moments, as the time-zone database has
+// them, and two clock times (local seconds) of 2021 that its changes of offset skip and
+// repeat (0 for a zone of one offset). wine (8.0) gives every zone with summer time 60
+// minutes of it, so in Lord Howe's summer of 30 minutes the Windows programs under wine go
+// 30 minutes ahead of the database: wine_january says what they store.
+struct zone_case {
+  const char* zone;
+  int32_t january, july, wine_january;
+  uint32_t skipped, repeated;
+};
+const zone_case zones[] = {
+    {"UTC", 0, 0, 0, 0, 0},
+    {"Europe/Berlin", 3600, 7200, 3600, 1616898600, 1635647400},           // 03-28 02:30, 10-31 02:30
+    {"America/New_York", -18000, -14400, -18000, 1615689000, 1636248600},  // 03-14 02:30, 11-07 01:30
+    {"Asia/Kolkata", 19800, 19800, 19800, 0, 0},
+    {"Australia/Lord_Howe", 39600, 37800, 41400, 1633227300, 1617500700},  // 10-03 02:15, 04-04 01:45
+    {"Pacific/Chatham", 49500, 45900, 49500, 1632626100, 1617506100},      // 09-26 03:15, 04-04 03:15
+};
 
 class Agreement : public ::testing::Test {
  protected:
@@ -95,6 +118,14 @@ class Agreement : public ::testing::Test {
     std::string other = file_exists(windows / (src + "/out.lvz")) ? read_file(windows / (src + "/out.lvz")) : "";
     EXPECT_TRUE(container == other) << "the containers differ";
     return container;
+  }
+
+  // Runs tarnpack or tarnsplit of this machine, or the Windows one under wine.
+  static run_result run_on(bool windows_side, const std::string& program, const std::string& arg,
+                           const std::string& cwd) {
+    if (windows_side)
+      return run_program(WINDOWS_RUNNER, {windows_program((program + ".exe").c_str()), arg}, cwd);
+    return run_program(program == "tarnpack" ? tarnpack_path() : tarnsplit_path(), {arg}, cwd);
   }
 
   template <class map>
@@ -178,4 +209,63 @@ TEST_F(Agreement, BothTarnpacksRefuseAlike) {
   EXPECT_EQ(expect_same_packing("src", "File=a.txt\n"), "");
   EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\n"), "");
   EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\nFile=a.txt\nFile=missing.txt\n"), "");
+}
+
+TEST_F(Agreement, PackSplitPackKeepsFileTimesInEveryZoneOnBothPlatforms) {
+  for (const zone_case& zone : zones) {
+    SCOPED_TRACE(zone.zone);
+    time_zone local(zone.zone);
+    std::string containers[2];
+    for (bool windows_side : {false, true}) {
+      SCOPED_TRACE(windows_side ? "Windows programs" : "Linux programs");
+      const scratch_dir& dir = windows_side ? windows : here;
+      fs::remove_all(dir / "zone");
+      write_file(dir / "january.txt", "january");
+      write_file(dir / "july.txt", "july");
+      set_modification_time(dir / "january.txt", mid_january);
+      set_modification_time(dir / "july.txt", mid_july);
+      write_file(dir / "zone.ini", "OutFile=zone.lvz\r\nFile=january.txt\r\nFile=july.txt\r\n");
+      ASSERT_EQ(run_on(windows_side, "tarnpack", "zone.ini", dir.path()).status, 0);
+      std::string& container = containers[windows_side];
+      container = read_file(dir / "zone.lvz");
+      auto sections = read_container(container);
+      ASSERT_EQ(sections.size(), 2u);
+      EXPECT_EQ(sections[0].time, mid_january + (windows_side ? zone.wine_january : zone.january));
+      EXPECT_EQ(sections[1].time, mid_july + zone.july);
+
+      ASSERT_EQ(run_on(windows_side, "tarnsplit", "zone.lvz", dir.path()).status, 0);
+      EXPECT_EQ(modification_time(dir / "zone/january.txt"), mid_january);
+      EXPECT_EQ(modification_time(dir / "zone/july.txt"), mid_july);
+      ASSERT_EQ(run_on(windows_side, "tarnpack", "zone.ini", dir / "zone").status, 0);
+      EXPECT_TRUE(read_file(dir / "zone/zone.lvz") == container) << "packed again, the container differs";
+    }
+    if (zone.wine_january == zone.january) {
+      EXPECT_TRUE(containers[0] == containers[1]) << "the platforms differ";
+    }
+  }
+}
+
+TEST_F(Agreement, BothTarnsplitsReadSkippedAndRepeatedClockTimesWithTheSummerOffset) {
+  for (const zone_case& zone : zones) {
+    if (zone.skipped == 0) continue;
+    SCOPED_TRACE(zone.zone);
+    time_zone local(zone.zone);
+    fs::remove_all(here / "zone");
+    fs::remove_all(windows / "zone");
+    std::string container = container_builder()
+                                .raw("skipped.txt", "s", zone.skipped)
+                                .raw("repeated.txt", "r", zone.repeated)
+                                .build();
+    // Where wine's rules differ from the database (Lord Howe), only this machine's tarnsplit
+    // is held to the database's moments.
+    if (zone.wine_january == zone.january) {
+      EXPECT_EQ(expect_same_unpacking(container), 0);
+    } else {
+      write_file(here / "zone.lvz", container);
+      EXPECT_EQ(run_program(tarnsplit_path(), {"zone.lvz"}, here.path()).status, 0);
+    }
+    int64_t summer = std::max(zone.january, zone.july);
+    EXPECT_EQ(modification_time(here / "zone/skipped.txt"), zone.skipped - summer);
+    EXPECT_EQ(modification_time(here / "zone/repeated.txt"), zone.repeated - summer);
+  }
 }

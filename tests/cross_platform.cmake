@@ -22,9 +22,10 @@ if(TARN_WINDOWS_PROGRAMS AND NOT CMAKE_CROSSCOMPILING)
   # wine makes its prefix on first use; two tests doing that at once would trip each other.
   add_test(NAME WinePrefix COMMAND ${CMAKE_BINARY_DIR}/run-windows wineboot --init)
   set_tests_properties(WinePrefix PROPERTIES FIXTURES_SETUP wine_prefix)
-  # The same time zone for both, so that local file times read alike.
+  # The same time zone for both (wine takes the zone from TZ as the program starts), so
+  # that local file times read alike.
   gtest_discover_tests(agreement_tests DISCOVERY_MODE PRE_TEST
-                       PROPERTIES ENVIRONMENT TZ=UTC FIXTURES_REQUIRED wine_prefix)
+                       PROPERTIES ENVIRONMENT ${test_environment} FIXTURES_REQUIRED wine_prefix)
 endif()
 
 # wine's prefix, made with the build: listing the tests through wine is then quick.

@@ -298,7 +298,7 @@ TEST_F(Hostile, NeverWritesThroughWhatIsPlantedUnderAName) {
       EXPECT_EQ(modification_time(outside_file), 12345);
       EXPECT_FALSE(file_exists(missing));
       EXPECT_EQ(tree_snapshot(zone, "zone.ini").at("a.txt"), "file new");
-      EXPECT_EQ(modification_time(zone + "/a.txt"), 77);
+      EXPECT_EQ(modification_time(zone + "/a.txt"), 77 - berlin_winter_offset);
       EXPECT_EQ(read_file(zone + "/zone.ini").rfind("; This file was created by Tarnsplit", 0), 0u);
     }
   }

@@ -5,8 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <ctime>
+#include <cstring>
 #include <string>
 
 #include "disk_file.h"
@@ -14,29 +13,6 @@
 #include "test_support.h"
 
 namespace {
-
-// Sets TZ for the life of the object.
-class time_zone {
- public:
-  explicit time_zone(const char* zone) {
-    const char* old = std::getenv("TZ");
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~time_zone() {
-    if (had_)
-      setenv("TZ", old_.c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
-  }
-
- private:
-  bool had_;
-  std::string old_;
-};
 
 std::string reported(const base_exception& error) {
   testing::internal::CaptureStderr();
@@ -135,4 +111,27 @@ TEST(FileTimePosix, ATimeBeyondWhatAFileTimeHoldsStillReadsAsAfter2106) {
     EXPECT_EQ(get_file_time(path), -1) << seconds;
   }
   unlink(path);
+}
+
+TEST(SystemTimePosix, KeepsMillisecondsAndRefusesWhatWindowsRefuses) {
+  const SYSTEMTIME leap_day = {2020, 2, 6, 29, 23, 59, 59, 999};  // a Saturday
+  FILETIME time;
+  ASSERT_TRUE(SystemTimeToFileTime(&leap_day, &time));
+  EXPECT_EQ(static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime,
+            (1583020799ULL + 11644473600ULL) * 10000000ULL + 9990000ULL);
+  SYSTEMTIME back;
+  ASSERT_TRUE(FileTimeToSystemTime(&time, &back));
+  EXPECT_EQ(std::memcmp(&back, &leap_day, sizeof back), 0);
+
+  const SYSTEMTIME out_of_range[] = {
+      {2021, 2, 0, 29, 0, 0, 0, 0}, {2021, 4, 0, 31, 0, 0, 0, 0}, {2021, 13, 0, 1, 0, 0, 0, 0},
+      {2021, 1, 0, 1, 24, 0, 0, 0}, {2021, 1, 0, 1, 0, 0, 0, 1000}, {1600, 12, 0, 31, 23, 59, 59, 999},
+  };
+  for (const SYSTEMTIME& fields : out_of_range) {
+    EXPECT_FALSE(SystemTimeToFileTime(&fields, &time))
+        << fields.wYear << "-" << fields.wMonth << "-" << fields.wDay << " " << fields.wHour;
+    EXPECT_FALSE(SystemTimeToTzSpecificLocalTime(nullptr, &fields, &back));
+  }
+  const FILETIME past_2_to_the_63 = {0, 0x80000000u};
+  EXPECT_FALSE(FileTimeToSystemTime(&past_2_to_the_63, &back));
 }

@@ -72,8 +72,9 @@ TEST_F(Tarnpack, StoresFiftyBytesRawAndCompressesFiftyOne) {
   std::string fifty(50, 'a'), fifty_one(51, 'a');
   write_file(dir / "fifty.txt", fifty);
   write_file(dir / "fifty_one.txt", fifty_one);
-  set_modification_time(dir / "fifty.txt", 1000000000);
-  set_modification_time(dir / "fifty_one.txt", 1234567890);
+  // Berlin's wall-clock times are stored, with the offset of each file's own date.
+  set_modification_time(dir / "fifty.txt", 1000000000 - berlin_summer_offset);
+  set_modification_time(dir / "fifty_one.txt", 1234567890 - berlin_winter_offset);
 
   auto sections = packed("File=fifty.txt\nFile=fifty_one.txt\n");
   EXPECT_EQ(read_file(dir / "out.lvz").substr(0, 8), "CONT" + u32le(2));

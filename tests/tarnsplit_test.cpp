@@ -53,15 +53,38 @@ TEST_F(Tarnsplit, ExtractsRawAndCompressedSectionsWithTheirTimes) {
   EXPECT_EQ(read_file(dir / "zone/a.txt"), "hi\n");
   EXPECT_EQ(read_file(dir / "zone/tiles.txt"), compressible);
   EXPECT_EQ(read_file(dir / "zone/bytes.bin"), binary);
-  EXPECT_EQ(modification_time(dir / "zone/a.txt"), 1000000000);
-  EXPECT_EQ(modification_time(dir / "zone/tiles.txt"), 1234567890);
-  EXPECT_EQ(modification_time(dir / "zone/bytes.bin"), 4000000000LL);
+  // Stored times are Berlin's wall-clock times: summer time in September and October (2001,
+  // 2096), winter time in February (2009).
+  EXPECT_EQ(modification_time(dir / "zone/a.txt"), 1000000000 - berlin_summer_offset);
+  EXPECT_EQ(modification_time(dir / "zone/tiles.txt"), 1234567890 - berlin_winter_offset);
+  EXPECT_EQ(modification_time(dir / "zone/bytes.bin"), 4000000000LL - berlin_summer_offset);
   EXPECT_EQ(list_directory(dir / "zone"),
             (std::vector<std::string>{"a.txt", "bytes.bin", "tiles.txt", "zone.ini"}));
   std::string description = read_file(dir / "zone/zone.ini");
   EXPECT_EQ(description.substr(0, 104),
             "; This file was created by Tarnsplit, version 0.02, created Mar 16 2003 15:32:05\r\n"
             "\r\nOutfile=zone.lvz\r\n\r\n");
+}
+
+TEST_F(Tarnsplit, ReadsAClockTimeThatSummerTimeSkipsOrRepeatsWithTheSummerOffset) {
+  // Berlin's clocks went from 02:00 to 03:00 on 2021-03-28 and from 03:00 back to 02:00 on
+  // 2021-10-31. The ends of the stored range get their moments too.
+  struct stamped {
+    std::string name;
+    uint32_t stored;
+    int64_t moment;
+  };
+  const stamped files[] = {
+      {"skipped.txt", 1616898600, 1616898600 - berlin_summer_offset},   // 02:30: 01:30 on the clock
+      {"repeated.txt", 1635647400, 1635647400 - berlin_summer_offset},  // 02:30: the first one
+      {"first.txt", 0, -berlin_winter_offset},
+      {"last.txt", 0xFFFFFFFF, 0xFFFFFFFFLL - berlin_winter_offset},
+  };
+  container_builder container;
+  for (const stamped& file : files) container.raw(file.name, "x", file.stored);
+  EXPECT_EQ(unpack(container.build()).status, 0);
+  for (const stamped& file : files)
+    EXPECT_EQ(modification_time(dir / ("zone/" + file.name)), file.moment) << file.name;
 }
 
 TEST_F(Tarnsplit, ReplacesFilesInAnExistingDirectoryAndKeepsTheLastOfOneName) {
@@ -325,7 +348,7 @@ TEST_F(Tarnsplit, NeverWritesThroughALinkInTheOutputDirectory) {
   EXPECT_EQ(read_file(dir / "zone/a.txt"), "new");
   EXPECT_EQ(read_file(dir / "zone/b.txt"), "fresh");
   EXPECT_FALSE(std::filesystem::is_symlink(dir / "zone/a.txt"));
-  EXPECT_EQ(modification_time(dir / "zone/a.txt"), 77);
+  EXPECT_EQ(modification_time(dir / "zone/a.txt"), 77 - berlin_winter_offset);
 }
 
 TEST_F(Tarnsplit, ASlashInTheContainerNameSeparatesOnlyOnPosix) {

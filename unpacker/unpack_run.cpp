@@ -143,9 +143,10 @@ outcome extract_file(run_state& state, const char* name, const section_header& h
     FAIL(11, "Could not created %s\\%s. GetLastError(): %d\n", directory, name, static_cast<int>(code));
   }
   bool written = write_stream(file, content, header.full_size);
-  // The stored time goes on the file just created, through its stream, never by its path;
-  // a failure to set it goes unreported, a failed flush shows in the close.
-  if (written) set_stream_times(file, header.time);
+  // The stored time (local wall-clock time) goes on the file just created, through its
+  // stream, never by its path; a failure to set it goes unreported, a failed flush shows in
+  // the close.
+  if (written) set_stream_local_times(file, header.time);
   if (!close_stream(file) || !written) {
     uint32_t code = last_error();
     FAIL(11, "Could not write %s\\%s. GetLastError(): %d\n", directory, name, static_cast<int>(code));

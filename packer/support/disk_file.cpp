@@ -80,9 +80,17 @@ void disk_file::close() {
 int32_t get_file_time(const char* path) {
   file_finder finder(path);
   if (!finder.found()) return 0;
-  FILETIME local;
-  if (!FileTimeToLocalFileTime(&finder.entry().ftLastWriteTime, &local)) return 0;
-  return filetime_to_seconds(ticks_of(local));
+  const FILETIME& written = finder.entry().ftLastWriteTime;
+  // The offset in force at the file's own date, not today's: the stored time then does not
+  // depend on the day of packing, and tarnsplit can turn it back into the same moment.
+  SYSTEMTIME universal, local;
+  FILETIME local_time;
+  if (FileTimeToSystemTime(&written, &universal) &&
+      SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local) && SystemTimeToFileTime(&local, &local_time))
+    return filetime_to_seconds(ticks_of(local_time));
+  // Only times near the ends of what a FILETIME holds fail to convert; there the stored
+  // value is 0 or 0xFFFFFFFF whatever the offset.
+  return filetime_to_seconds(ticks_of(written));
 }
 
 int32_t filetime_to_seconds(uint64_t ticks) {

@@ -68,7 +68,7 @@ bool close_stream(FILE* stream) {
 
 uint64_t stream_size(FILE*) { return g_input_size; }
 
-bool set_stream_times(FILE* stream, uint32_t) { return std::fflush(stream) == 0; }
+bool set_stream_local_times(FILE* stream, uint32_t) { return std::fflush(stream) == 0; }
 
 bool stdin_is_console() { return false; }
 

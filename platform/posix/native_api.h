@@ -85,6 +85,19 @@ struct WIN32_FIND_DATAA {
 };
 typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
 
+struct SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;
+  WORD wDayOfWeek;
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+};
+typedef SYSTEMTIME* LPSYSTEMTIME;
+struct TIME_ZONE_INFORMATION;  // only the machine's own zone (none given) is supported
+
 // Local heap.
 constexpr UINT LMEM_FIXED = 0x0;
 constexpr UINT LMEM_MOVEABLE = 0x2;
@@ -148,8 +161,15 @@ void SetLastError(DWORD code);
 // Looks up one entry: the name is taken literally (no wildcards); links are followed.
 HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data);
 BOOL FindClose(HANDLE find);
-// Adds the offset of the local time zone at that moment.
-BOOL FileTimeToLocalFileTime(const FILETIME* file_time, FILETIME* local_file_time);
+
+// Times (native_files.cpp), on the Gregorian calendar. Each fails (ERROR_INVALID_PARAMETER)
+// for a time outside what a FILETIME holds (below 2^63 ticks) and for fields out of range.
+BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time);
+BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, FILETIME* file_time);
+// The local time of the machine's zone (zone must be nullptr) at a UTC time: the offset is
+// the one that the zone's rules give that date, daylight saving included.
+BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal_time,
+                                     LPSYSTEMTIME local_time);
 
 // Local heap (native_memory.cpp). Resizing supports LMEM_MOVEABLE only.
 HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);

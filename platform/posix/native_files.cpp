@@ -1,4 +1,4 @@
-// POSIX implementation of the Windows file calls declared in native_api.h.
+// POSIX implementation of the Windows file and time calls declared in native_api.h.
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -56,11 +56,13 @@ bool may_open(const struct stat& st, DWORD access) {
   return S_ISREG(st.st_mode) || ((access & GENERIC_WRITE) && S_ISCHR(st.st_mode));
 }
 
-// A FILETIME counts below 2^63 ticks (the year 30828). Some file systems hold later times;
-// they are taken as this moment, two days short of that end, so that adding any time zone's
-// offset still leaves a time after 2106 rather than one that wraps around.
-constexpr int64_t latest_file_seconds =
-    INT64_MAX / static_cast<int64_t>(ticks_per_second) - unix_epoch_seconds - 2 * 86400;
+// A FILETIME counts below 2^63 ticks (the year 30828).
+constexpr int64_t latest_seconds = INT64_MAX / static_cast<int64_t>(ticks_per_second) - unix_epoch_seconds;
+
+// Some file systems hold later times; they are taken as this moment, two days short of that
+// end, so that adding any time zone's offset still leaves a time after 2106 rather than one
+// that wraps around.
+constexpr int64_t latest_file_seconds = latest_seconds - 2 * 86400;
 
 FILETIME file_time_of(const struct timespec& time) {
   uint64_t ticks = 0;
@@ -74,6 +76,49 @@ FILETIME file_time_of(const struct timespec& time) {
 
 uint64_t ticks_of(const FILETIME& time) {
   return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+// The FILETIME of seconds since 1970 and milliseconds; false beyond what one holds.
+bool file_time_at(int64_t seconds, WORD milliseconds, FILETIME* time) {
+  if (seconds < -unix_epoch_seconds || seconds > latest_seconds) return false;
+  uint64_t ticks = static_cast<uint64_t>(seconds + unix_epoch_seconds) * ticks_per_second +
+                   uint64_t{milliseconds} * (ticks_per_second / 1000);
+  if (ticks > static_cast<uint64_t>(INT64_MAX)) return false;
+  *time = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  return true;
+}
+
+// Broken-down time fields, as gmtime_r and localtime_r give them, as a SYSTEMTIME.
+SYSTEMTIME system_time_of(const struct tm& fields, WORD milliseconds) {
+  return SYSTEMTIME{static_cast<WORD>(fields.tm_year + 1900), static_cast<WORD>(fields.tm_mon + 1),
+                    static_cast<WORD>(fields.tm_wday), static_cast<WORD>(fields.tm_mday),
+                    static_cast<WORD>(fields.tm_hour), static_cast<WORD>(fields.tm_min),
+                    static_cast<WORD>(fields.tm_sec), milliseconds};
+}
+
+// Seconds since 1970 of time read as UTC. False for a field out of range (a 31st of April,
+// an hour 24), which Windows refuses where timegm would carry it into the next field, and
+// for a time that no FILETIME holds.
+bool seconds_of(const SYSTEMTIME& time, int64_t* seconds) {
+  struct tm fields = {};
+  fields.tm_year = time.wYear - 1900;
+  fields.tm_mon = time.wMonth - 1;
+  fields.tm_mday = time.wDay;
+  fields.tm_hour = time.wHour;
+  fields.tm_min = time.wMinute;
+  fields.tm_sec = time.wSecond;
+  time_t value = timegm(&fields);
+  if (time.wMilliseconds > 999 || fields.tm_year != time.wYear - 1900 || fields.tm_mon != time.wMonth - 1 ||
+      fields.tm_mday != time.wDay || fields.tm_hour != time.wHour || fields.tm_min != time.wMinute ||
+      fields.tm_sec != time.wSecond || value < -unix_epoch_seconds || value > latest_seconds)
+    return false;
+  *seconds = value;
+  return true;
+}
+
+BOOL invalid_parameter() {
+  record_error(ERROR_INVALID_PARAMETER);
+  return FALSE;
 }
 
 }  // namespace
@@ -197,21 +242,33 @@ BOOL FindClose(HANDLE find) {
   return TRUE;
 }
 
-BOOL FileTimeToLocalFileTime(const FILETIME* file_time, FILETIME* local_file_time) {
+BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time) {
   uint64_t ticks = ticks_of(*file_time);
   auto seconds = static_cast<time_t>(static_cast<int64_t>(ticks / ticks_per_second) - unix_epoch_seconds);
-  struct tm local;
-  if (!localtime_r(&seconds, &local)) {
-    record_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  int64_t offset = static_cast<int64_t>(local.tm_gmtoff) * static_cast<int64_t>(ticks_per_second);
-  if ((offset < 0 && ticks < static_cast<uint64_t>(-offset)) ||
-      (offset > 0 && ticks > UINT64_MAX - static_cast<uint64_t>(offset))) {
-    record_error(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  uint64_t local_ticks = ticks + static_cast<uint64_t>(offset);
-  *local_file_time = FILETIME{static_cast<DWORD>(local_ticks), static_cast<DWORD>(local_ticks >> 32)};
+  struct tm fields;
+  if (ticks > static_cast<uint64_t>(INT64_MAX) || !gmtime_r(&seconds, &fields)) return invalid_parameter();
+  auto milliseconds = static_cast<WORD>(ticks % ticks_per_second / (ticks_per_second / 1000));
+  *system_time = system_time_of(fields, milliseconds);
+  return TRUE;
+}
+
+BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, FILETIME* file_time) {
+  int64_t seconds = 0;
+  if (!seconds_of(*system_time, &seconds) || !file_time_at(seconds, system_time->wMilliseconds, file_time))
+    return invalid_parameter();
+  return TRUE;
+}
+
+BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal_time,
+                                     LPSYSTEMTIME local_time) {
+  int64_t seconds = 0;
+  if (zone || !seconds_of(*universal_time, &seconds)) return invalid_parameter();
+  auto instant = static_cast<time_t>(seconds);
+  struct tm fields;
+  FILETIME local_file_time;
+  if (!localtime_r(&instant, &fields) ||
+      !file_time_at(seconds + fields.tm_gmtoff, universal_time->wMilliseconds, &local_file_time))
+    return invalid_parameter();
+  *local_time = system_time_of(fields, universal_time->wMilliseconds);
   return TRUE;
 }

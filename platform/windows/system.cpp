@@ -91,16 +91,22 @@ uint64_t stream_size(FILE* stream) {
   return size < 0 ? UINT64_MAX : static_cast<uint64_t>(size);
 }
 
-bool set_stream_times(FILE* stream, uint32_t seconds) {
+bool set_stream_local_times(FILE* stream, uint32_t local_seconds) {
   // Written data still in the buffer would move the write time when it reaches the file;
   // once set through the handle, the times stay when the handle is closed.
   if (fflush(stream) != 0) return false;
   auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   if (handle == INVALID_HANDLE_VALUE) return false;
-  ULONGLONG ticks = static_cast<ULONGLONG>(seconds) * 10000000ULL + 116444736000000000ULL;
+  ULONGLONG ticks = static_cast<ULONGLONG>(local_seconds) * 10000000ULL + 116444736000000000ULL;
+  FILETIME local_time;
+  local_time.dwLowDateTime = static_cast<DWORD>(ticks);
+  local_time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  // The inverse of the packer's SystemTimeToTzSpecificLocalTime: the offset of that date.
+  SYSTEMTIME local, universal;
   FILETIME time;
-  time.dwLowDateTime = static_cast<DWORD>(ticks);
-  time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  if (!FileTimeToSystemTime(&local_time, &local) ||
+      !TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) || !SystemTimeToFileTime(&universal, &time))
+    return false;
   return SetFileTime(handle, nullptr, &time, &time) != 0;
 }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <stdexcept>
 #include <utility>
 
@@ -94,3 +96,19 @@ void set_modification_time(const std::string& path, int64_t seconds) {
 }
 
 bool make_fifo(const std::string& path) { return mkfifo(path.c_str(), 0644) == 0; }
+
+time_zone::time_zone(const char* zone) {
+  const char* old = std::getenv("TZ");
+  had_ = old != nullptr;
+  if (had_) old_ = old;
+  setenv("TZ", zone, 1);
+  tzset();
+}
+
+time_zone::~time_zone() {
+  if (had_)
+    setenv("TZ", old_.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}

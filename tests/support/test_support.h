@@ -33,6 +33,24 @@ int64_t modification_time(const std::string& path);
 void set_modification_time(const std::string& path, int64_t seconds);
 // Makes a FIFO (named pipe) at path; false where the system has none.
 bool make_fifo(const std::string& path);
+
+// The tests run in Berlin's zone (TZ=Europe/Berlin, set by tests/CMakeLists.txt); its
+// offsets from UTC in seconds, for times that tests pack or unpack.
+constexpr int64_t berlin_winter_offset = 3600, berlin_summer_offset = 7200;
+
+// POSIX only: sets TZ for this process and the programs it runs, for the life of the
+// object. (A program under wine takes its zone from the TZ it was started with.)
+class time_zone {
+ public:
+  explicit time_zone(const char* zone);
+  ~time_zone();
+  time_zone(const time_zone&) = delete;
+  time_zone& operator=(const time_zone&) = delete;
+
+ private:
+  bool had_;
+  std::string old_;
+};
 // The names in a directory, sorted, without "." and "..".
 std::vector<std::string> list_directory(const std::string& path);
 
