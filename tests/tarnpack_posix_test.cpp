@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -88,6 +89,27 @@ TEST_F(TarnpackPosix, AnEmptyAnswerOrTheEndOfInputCancels) {
     EXPECT_FALSE(file_exists(dir / "out.lvz"));
   }
   EXPECT_EQ(ask(std::string(300, 'n') + "\n\n").err, prompt + "The file name is too long.\n" + prompt);
+}
+
+// As Windows' dialog does, choosing a description makes its folder the current one; given
+// as an argument, its paths stay relative to the folder tarnpack runs in.
+TEST_F(TarnpackPosix, PathsOfADescriptionChosenAtThePromptAreRelativeToItsFolder) {
+  mkdir((dir / "sub").c_str(), 0755);
+  write_file(dir / "sub/a.txt", "sub's a");
+  write_file(dir / "sub/zone.ini", "OutFile=out.lvz\nFile=a.txt\n");
+  for (const std::string typed : {"sub/zone.ini\n", "sub\\zone.ini\n"}) {
+    EXPECT_EQ(ask(typed).status, 0) << typed;
+    EXPECT_FALSE(file_exists(dir / "out.lvz"));
+    std::vector<container_section> sections = read_container(read_file(dir / "sub/out.lvz"));
+    ASSERT_EQ(sections.size(), 1u);
+    EXPECT_EQ(sections[0].data, "sub's a");
+    std::remove((dir / "sub/out.lvz").c_str());
+  }
+  EXPECT_EQ(run_program(tarnpack_path(), {"sub/zone.ini"}, dir.path()).status, 0);
+  EXPECT_FALSE(file_exists(dir / "sub/out.lvz"));
+  std::vector<container_section> sections = read_container(read_file(dir / "out.lvz"));
+  ASSERT_EQ(sections.size(), 1u);
+  EXPECT_EQ(sections[0].data, "a");
 }
 
 TEST_F(TarnpackPosix, AFifoNamedAsAFileFailsAtOnce) {

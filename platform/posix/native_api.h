@@ -111,6 +111,7 @@ constexpr UINT MB_SETFOREGROUND = 0x10000;
 constexpr int IDOK = 1;
 
 // File-open dialog.
+constexpr DWORD OFN_NOCHANGEDIR = 0x8;
 constexpr DWORD OFN_PATHMUSTEXIST = 0x800;
 constexpr DWORD OFN_FILEMUSTEXIST = 0x1000;
 

@@ -1,7 +1,9 @@
 // POSIX implementation of the Windows user-interface calls declared in native_api.h, on the
 // console: the message box writes to standard error, the file-open dialog asks on the
 // terminal.
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -46,9 +48,37 @@ bool names_existing_file(const std::string& path) {
   return stat(native_path(path.c_str()).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+// The folder of the file that path names, resolved to a full path as the system sees it,
+// and the file's name. False when the folder cannot be resolved.
+bool locate(const std::string& path, std::string& folder, std::string& name) {
+  std::string native = native_path(path.c_str());
+  std::string::size_type slash = native.rfind('/');
+  std::string given = slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash);
+  name = native.substr(slash + 1);  // npos + 1 is 0: the whole path is the name
+  char resolved[PATH_MAX];
+  if (!realpath(given.c_str(), resolved)) return false;
+  folder = resolved;
+  return true;
+}
+
 void say(const std::string& text) {
   std::fputs(text.c_str(), stderr);
   std::fflush(stderr);
+}
+
+// What the prompt says when answer cannot be taken, or "" when it is chosen: full_path then
+// holds its full path and, unless OFN_NOCHANGEDIR is set, its folder is the current one.
+std::string choose(const OPENFILENAMEA& record, const std::string& answer, std::string& full_path) {
+  const std::string too_long = "The file name is too long.\n";
+  const std::string not_found = answer + ": file not found. Check the file name and try again.\n";
+  if (answer.size() >= record.nMaxFile) return too_long;
+  if ((record.Flags & OFN_FILEMUSTEXIST) && !names_existing_file(answer)) return not_found;
+  std::string folder, name;
+  if (!locate(answer, folder, name)) return not_found;
+  full_path = folder + (folder == "/" ? "" : "/") + name;
+  if (full_path.size() >= record.nMaxFile) return too_long;
+  if (!(record.Flags & OFN_NOCHANGEDIR) && chdir(folder.c_str()) != 0) return not_found;
+  return std::string();
 }
 
 void store_choice(OPENFILENAMEA* record, const std::string& path) {
@@ -78,9 +108,12 @@ HMODULE GetModuleHandleA(LPCSTR module_name) {
   return reinterpret_cast<HMODULE>(&this_module);
 }
 
-// Asks until the answer names an existing file (when OFN_FILEMUSTEXIST is set) that fits
-// lpstrFile. An empty answer, the end of input, or standard input that is not a terminal
-// is a cancel: FALSE, lpstrFile unchanged.
+// Asks until the answer names an existing file (when OFN_FILEMUSTEXIST is set) whose full
+// path fits lpstrFile, and returns that full path. As Windows' dialog does unless
+// OFN_NOCHANGEDIR is set, the chosen file's folder becomes the current directory: relative
+// paths inside the file then mean the same on both systems. An empty answer, the end of
+// input, or standard input that is not a terminal is a cancel: FALSE, lpstrFile and the
+// current directory unchanged.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
   if (!record || !record->lpstrFile || record->nMaxFile == 0 ||
       (record->lStructSize != OPENFILENAME_SIZE_VERSION_400A && record->lStructSize != sizeof *record))
@@ -91,17 +124,14 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
   if (const char* filter = filter_description(record->lpstrFilter, record->nFilterIndex))
     prompt += std::string(" (") + filter + ")";
   prompt += ": ";
-  std::string answer;
+  std::string answer, full_path;
   for (;;) {
     say(prompt);
     if (!read_line(answer) || answer.empty()) return FALSE;
-    if (answer.size() >= record->nMaxFile)
-      say("The file name is too long.\n");
-    else if ((record->Flags & OFN_FILEMUSTEXIST) && !names_existing_file(answer))
-      say(answer + ": file not found. Check the file name and try again.\n");
-    else
-      break;
+    std::string refusal = choose(*record, answer, full_path);
+    if (refusal.empty()) break;
+    say(refusal);
   }
-  store_choice(record, answer);
+  store_choice(record, full_path);
   return TRUE;
 }
