@@ -14,9 +14,12 @@ if $native_only; then
   scripts/setup.sh "${package_tools[@]}"
   windows_programs=""
 else
-  scripts/setup.sh "${package_tools[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest
-  # Windows first: the tests here compare with the Windows programs as installed.
-  cmake --preset windows >/dev/null
+  # tarnpack.exe's dialog and boxes are tested on a virtual display: Xvfb, xdotool, import.
+  scripts/setup.sh "${package_tools[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest \
+    xvfb xdotool imagemagick
+  # Windows first: the tests here compare with the Windows programs as installed. Its GUI
+  # test compares with the Linux tarnpack, built below before the Windows tests run.
+  cmake --preset windows -DTARN_LINUX_TARNPACK="$PWD/build/packer/tarnpack" >/dev/null
   cmake --build --preset windows
   cmake --install build-windows --prefix build-windows/stage >/dev/null
   windows_programs="$PWD/build-windows/stage/bin"
