@@ -13,11 +13,11 @@
 #include "fuzz_check.h"
 #include "byte_buffer.h"
 #include "container_format.h"
-#include "description_writer.h"
 #include "exceptions.h"
+#include "inflating.h"
 #include "ini_file.h"
 #include "object_compiler.h"
-#include "unpacker_support.h"
+#include "object_section_writer.h"
 
 namespace {
 

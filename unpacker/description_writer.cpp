@@ -8,7 +8,7 @@
 #include "decimal_text.h"
 #include "paths.h"
 #include "system.h"
-#include "unpacker_support.h"
+#include "text_formatting.h"
 
 namespace {
 

@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bounded_read.h"
 #include "decimal_text.h"
 #include "description_writer.h"
 #include "object_section.h"
 #include "record_table.h"
-#include "unpacker_support.h"
+#include "text_formatting.h"
 
 namespace {
 

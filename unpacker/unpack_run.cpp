@@ -10,12 +10,14 @@
 
 #include "container_format.h"
 #include "description_writer.h"
+#include "exit_report.h"
+#include "inflating.h"
 #include "object_section_writer.h"
+#include "output_paths.h"
 #include "paths.h"
 #include "safe_name.h"
 #include "system.h"
 #include "unpack_status.h"
-#include "unpacker_support.h"
 
 namespace {
 
