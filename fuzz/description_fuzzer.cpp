@@ -10,14 +10,14 @@
 #include <string>
 #include <unistd.h>
 
-#include "fuzz_check.h"
 #include "byte_buffer.h"
 #include "container_format.h"
-#include "exceptions.h"
+#include "fuzz_check.h"
 #include "inflating.h"
 #include "ini_file.h"
 #include "object_compiler.h"
 #include "object_section_writer.h"
+#include "packer_errors.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "byte_buffer.h"
 #include "container_format.h"
-#include "exceptions.h"
 #include "file_packing.h"
+#include "packer_errors.h"
 #include "section_names.h"
 #include "test_support.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "exceptions.h"
 #include "ini_file.h"
+#include "packer_errors.h"
 #include "test_support.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include "byte_buffer.h"
 #include "container_format.h"
-#include "exceptions.h"
 #include "ini_file.h"
 #include "object_compiler.h"
+#include "packer_errors.h"
 #include "test_support.h"
 
 namespace {

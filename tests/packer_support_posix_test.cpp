@@ -9,7 +9,7 @@
 #include <string>
 
 #include "disk_file.h"
-#include "exceptions.h"
+#include "packer_errors.h"
 #include "test_support.h"
 
 namespace {

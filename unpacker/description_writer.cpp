@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "decimal_text.h"
+#include "os_services.h"
 #include "paths.h"
-#include "system.h"
 #include "text_formatting.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "system.h"
+#include "os_services.h"
 
 void report_exit_and_wait(const char* source_file, int line) {
   std::printf("Exiting from file %s, line %d\n", source_file, line);

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "os_services.h"
 #include "paths.h"
 #include "safe_name.h"
-#include "system.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include "exit_report.h"
 #include "inflating.h"
 #include "object_section_writer.h"
+#include "os_services.h"
 #include "output_paths.h"
 #include "paths.h"
 #include "safe_name.h"
-#include "system.h"
 #include "unpack_status.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// Windows implementation of the services declared in system.h: the real calls.
-#include "system.h"
+// Windows implementation of the services declared in os_services.h: the real calls.
+#include "os_services.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The texts of the exception family, and their reporting in a message box.
-#include "exceptions.h"
+#include "packer_errors.h"
 
 #include <cerrno>
 #include <cstdio>
