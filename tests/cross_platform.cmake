@@ -13,7 +13,7 @@ if(TARN_WINDOWS_PROGRAMS AND NOT CMAKE_CROSSCOMPILING)
        GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
   add_executable(agreement_tests agreement_test.cpp)
-  target_link_libraries(agreement_tests PRIVATE test_support GTest::gtest_main)
+  target_link_libraries(agreement_tests PRIVATE test_harness GTest::gtest_main)
   target_compile_definitions(agreement_tests PRIVATE
     WINDOWS_RUNNER="${CMAKE_BINARY_DIR}/run-windows"
     WINDOWS_PROGRAMS="${TARN_WINDOWS_PROGRAMS}"

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "test_support.h"
+#include "test_harness.h"
 #include "unpack_status.h"
 
 namespace {

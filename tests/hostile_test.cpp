@@ -8,7 +8,7 @@
 #include <vector>
 #include <zlib.h>
 
-#include "test_support.h"
+#include "test_harness.h"
 #include "unpack_status.h"
 
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 
 #include "ini_file.h"
 #include "packer_errors.h"
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

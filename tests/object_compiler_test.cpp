@@ -10,7 +10,7 @@
 #include "ini_file.h"
 #include "object_compiler.h"
 #include "packer_errors.h"
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

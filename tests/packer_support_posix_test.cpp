@@ -10,7 +10,7 @@
 
 #include "disk_file.h"
 #include "packer_errors.h"
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

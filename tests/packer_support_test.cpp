@@ -12,7 +12,7 @@
 #include "paths.h"
 #include "pointer_list.h"
 #include "string_helpers.h"
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

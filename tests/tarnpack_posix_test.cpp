@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

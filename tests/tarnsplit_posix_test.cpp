@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "test_support.h"
+#include "test_harness.h"
 #include "unpack_status.h"
 
 namespace {

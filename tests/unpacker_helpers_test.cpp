@@ -8,7 +8,7 @@
 #include "bounded_read.h"
 #include "inflating.h"
 #include "output_paths.h"
-#include "test_support.h"
+#include "test_harness.h"
 #include "text_formatting.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Files, directories and containers for the tests (portable parts).
-#include "test_support.h"
+#include "test_harness.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,8 +10,6 @@
 #include <stdexcept>
 #include <system_error>
 #include <zlib.h>
-
-#include <gtest/gtest.h>
 
 #include <gtest/gtest.h>
 
