@@ -8,28 +8,12 @@
 #include <unistd.h>
 
 #include "native_api.h"
-#include "paths.h"
 #include "posix_errors.h"
 
 namespace {
 
 // The program's module: any address that stays the same for the whole run.
 char this_module;
-
-constexpr DWORD error_mod_not_found = 126;
-
-// The description of the filter pair numbered index (from 1) in a list of NUL-separated
-// description/pattern pairs ended by an empty string, or nullptr.
-const char* filter_description(const char* filter, DWORD index) {
-  if (!filter || index == 0) return nullptr;
-  for (DWORD pair = 1; *filter; ++pair) {
-    if (pair == index) return filter;
-    filter += std::strlen(filter) + 1;  // the description
-    if (!*filter) return nullptr;
-    filter += std::strlen(filter) + 1;  // the pattern
-  }
-  return nullptr;
-}
 
 // One line of standard input without its line end; false at the end of input.
 bool read_line(std::string& line) {
@@ -51,46 +35,26 @@ void say(const std::string& text) {
   std::fflush(stderr);
 }
 
-void store_choice(OPENFILENAMEA* record, const std::string& path) {
-  std::memcpy(record->lpstrFile, path.c_str(), path.size() + 1);
-  const char* name = file_name_of(record->lpstrFile);
-  const char* dot = std::strrchr(name, '.');
-  record->nFileOffset = static_cast<WORD>(name - record->lpstrFile);
-  record->nFileExtension = static_cast<WORD>(dot ? dot + 1 - record->lpstrFile : 0);
-}
-
 }  // namespace
 
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
   std::string line = std::string(caption ? caption : "Error") + ": " + (text ? text : "");
   if (line.back() != '\n') line += '\n';
   say(line);
-  return IDOK;
+  return 1;  // IDOK, the box's one button
 }
 
 HWND GetActiveWindow() { return nullptr; }
 
-HMODULE GetModuleHandleA(LPCSTR module_name) {
-  if (module_name) {
-    record_error(error_mod_not_found);
-    return nullptr;
-  }
-  return reinterpret_cast<HMODULE>(&this_module);
-}
+HMODULE GetModuleHandleA(LPCSTR) { return reinterpret_cast<HMODULE>(&this_module); }
 
 // Asks until the answer names an existing file (when OFN_FILEMUSTEXIST is set) that fits
-// lpstrFile. An empty answer, the end of input, or standard input that is not a terminal
-// is a cancel: FALSE, lpstrFile unchanged.
+// lpstrFile, showing the description of the filter's first pair (the packer's filter index
+// is 1). An empty answer, the end of input, or standard input that is not a terminal is a
+// cancel: FALSE, lpstrFile unchanged.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
-  if (!record || !record->lpstrFile || record->nMaxFile == 0 ||
-      (record->lStructSize != OPENFILENAME_SIZE_VERSION_400A && record->lStructSize != sizeof *record))
-    return FALSE;
   if (!isatty(STDIN_FILENO)) return FALSE;
-
-  std::string prompt = record->lpstrTitle ? record->lpstrTitle : "Open";
-  if (const char* filter = filter_description(record->lpstrFilter, record->nFilterIndex))
-    prompt += std::string(" (") + filter + ")";
-  prompt += ": ";
+  std::string prompt = std::string("Open (") + record->lpstrFilter + "): ";
   std::string answer;
   for (;;) {
     say(prompt);
@@ -102,6 +66,6 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
     else
       break;
   }
-  store_choice(record, answer);
+  std::memcpy(record->lpstrFile, answer.c_str(), answer.size() + 1);
   return TRUE;
 }
