@@ -8,6 +8,7 @@
 #include "file_packing.h"
 #include "object_section.h"
 #include "packer_errors.h"
+#include "paths.h"
 #include "string_helpers.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "native_api.h"
 #include "object_compiler.h"
 #include "packer_errors.h"
+#include "paths.h"
 #include "safe_name.h"
 #include "section_names.h"
 #include "string_helpers.h"

@@ -51,7 +51,7 @@ double compression_percent(uint32_t full_size, uint32_t stored_size) {
 
 void write_description_head(FILE* out, const char* input_name) {
   write_text(out, "; This file was created by Tarnsplit, version 0.02, created Mar 16 2003 15:32:05\n\n");
-  write_text(out, "Outfile=%s\n\n", file_name_of(input_name));
+  write_text(out, "Outfile=%s\n\n", file_name_part(input_name));
 }
 
 void write_file_entry(FILE* out, const char* name, uint32_t full_size, uint32_t stored_size) {

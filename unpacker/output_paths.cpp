@@ -31,7 +31,7 @@ std::string joined(const char* directory, const char* name) {
 
 char* output_directory_path(int argc, char** argv, const char* input_name) {
   // The extension comes off the file name only: a dot in a directory's name stays.
-  std::string name = without_extension(file_name_of(input_name));
+  std::string name = without_extension(file_name_part(input_name));
   if (argc >= 2) return copy_to_heap(directory_part(argv[1]) + name);
   return copy_to_heap(directory_part(argc >= 1 ? argv[0] : "") + directory_part(input_name) + name);
 }

@@ -102,7 +102,7 @@ char* take_input_name(int argc, char** argv) {
 // current directory itself; so would one of dots and blanks only ("...", ". ."), since
 // Windows drops the trailing dots and blanks of a path's last part.
 bool names_new_directory(const char* path) {
-  const char* last = file_name_of(path);
+  const char* last = file_name_part(path);
   return last[std::strspn(last, ". ")] != '\0';
 }
 
@@ -223,7 +223,7 @@ outcome unpack(run_state& state, int argc, char** argv) {
       make_directory(state.output_directory) == make_directory_result::path_not_found)
     return {fail<message::directory_not_created>(), __LINE__};
 
-  state.description_name = description_name_for(file_name_of(state.input_name));
+  state.description_name = description_name_for(file_name_part(state.input_name));
   state.description = open_in_dir(state.description_name.c_str(), state.output_directory);
   if (!state.description) {
     uint32_t code = last_error();
