@@ -38,10 +38,7 @@ endif()
 
 # The Windows package as a user gets it: its programs are self-contained and run.
 if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
-  set(packaged tarnsplit)
-  if(TARGET tarnpack)
-    list(APPEND packaged tarnpack)
-  endif()
+  set(packaged tarnsplit tarnpack)
   add_test(NAME WindowsPackage
            COMMAND ${CMAKE_COMMAND} -D BUILD_DIR=${CMAKE_BINARY_DIR} -D CPACK=${CMAKE_CPACK_COMMAND}
                    -D OBJDUMP=${CMAKE_OBJDUMP} "-D EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
