@@ -1,6 +1,7 @@
 // tarnpack's entry point on POSIX: hands the run the command-line text, the arguments
 // joined with single spaces, as Windows hands it to WinMain.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "pack_run.h"
@@ -10,19 +11,18 @@ namespace {
 
 // Prints text, whose lines are paragraphs, with each line broken at its last blank within
 // 80 characters, as a terminal shows it best.
-void print_wrapped(const std::string& text) {
+void print_wrapped(const char* text) {
   constexpr size_t width = 80;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    size_t cut = end;
-    if (end - start > width) {
-      cut = text.rfind(' ', start + width);
-      if (cut == std::string::npos || cut <= start) cut = start + width;  // one long word
+  while (*text) {
+    size_t cut = std::strcspn(text, "\n");
+    if (cut > width) {
+      cut = width;
+      while (cut > 0 && text[cut] != ' ') --cut;
+      if (cut == 0) cut = width;  // one word longer than a line
     }
-    std::printf("%.*s\n", static_cast<int>(cut - start), text.c_str() + start);
-    start = cut + (cut < text.size() && (text[cut] == ' ' || text[cut] == '\n') ? 1 : 0);
+    std::printf("%.*s\n", static_cast<int>(cut), text);
+    text += cut;
+    if (*text == ' ' || *text == '\n') ++text;
   }
 }
 
