@@ -195,7 +195,8 @@ outcome unpack_section(run_state& state, uint32_t index) {
   return finished;
 }
 
-outcome unpack(run_state& state, int argc, char** argv) {
+// The input name, the container opened, and the output directory's path.
+outcome open_container(run_state& state, int argc, char** argv) {
   state.input_name = take_input_name(argc, argv);
   if (!state.input_name) return {fail<message::out_of_memory>(0u), __LINE__};
 
@@ -211,6 +212,12 @@ outcome unpack(run_state& state, int argc, char** argv) {
   }
   state.container_left = stream_size(state.container);
   state.output_directory = output_directory_path(argc, argv, state.input_name);
+  return finished;
+}
+
+outcome unpack(run_state& state, int argc, char** argv) {
+  outcome opened = open_container(state, argc, argv);
+  if (opened.status != unpack_status::success) return opened;
 
   unsigned char raw_header[container_header_size];
   if (!read_exact(state, raw_header, sizeof raw_header))
