@@ -1,8 +1,7 @@
 // Writes the regenerated description: the head, one entry per file section, the object
-// section (object_section_writer.h), and the totals, with
-// comment lines that report the compression. Every line ends in CR LF on every platform,
-// and numbers with decimals are written by fixed_decimal, so the bytes never depend on the
-// platform.
+// section (object_section_writer.h), and the totals, with comment lines that report the
+// compression. Every line ends in CR LF on every platform, and numbers with decimals are
+// written by fixed_decimal, so the bytes never depend on the platform.
 #pragma once
 
 #include <cstdint>
