@@ -101,7 +101,7 @@ int pack(const char* description, const char* output) {
     }
     unsigned char section[section_header_size];
     encode_section_header(section, static_cast<uint32_t>(size), 0, static_cast<uint32_t>(stored));
-    const char* name = file_name_of(path.c_str());
+    const char* name = file_name_part(path.c_str());
     write_all(out, section, sizeof section);
     write_all(out, name, std::strlen(name) + 1);
     write_all(out, data, stored);

@@ -1,7 +1,7 @@
 # Checks the Windows package as a user gets it: the .zip holds the programs, the README,
 # LICENSE and the sample description (no manual pages: Windows has no man); each program
 # imports only Windows' own libraries (everything else is linked in) and runs under wine;
-# tarnpack, when built, packs the sample.
+# tarnpack packs the sample.
 # Run with cmake -P and -D BUILD_DIR, CPACK, OBJDUMP, EMULATOR (a list), PROGRAMS (a list).
 cmake_minimum_required(VERSION 3.25)
 set(work ${BUILD_DIR}/package-check)
@@ -44,12 +44,10 @@ if(NOT status EQUAL 0 OR NOT version MATCHES "^tarnsplit ")
   message(FATAL_ERROR "tarnsplit.exe --version under wine: status ${status}, output '${version}'")
 endif()
 
-if(tarnpack IN_LIST PROGRAMS)
-  file(COPY ${root}/samples/zone DESTINATION ${work}/run)
-  execute_process(COMMAND ${EMULATOR} ${root}/bin/tarnpack.exe zone.ini
-                  WORKING_DIRECTORY ${work}/run/zone RESULT_VARIABLE status)
-  if(NOT status EQUAL 0 OR NOT EXISTS ${work}/run/zone/zone.lvz)
-    message(FATAL_ERROR "tarnpack.exe zone.ini under wine: status ${status}, no zone.lvz")
-  endif()
+file(COPY ${root}/samples/zone DESTINATION ${work}/run)
+execute_process(COMMAND ${EMULATOR} ${root}/bin/tarnpack.exe zone.ini
+                WORKING_DIRECTORY ${work}/run/zone RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT EXISTS ${work}/run/zone/zone.lvz)
+  message(FATAL_ERROR "tarnpack.exe zone.ini under wine: status ${status}, no zone.lvz")
 endif()
 message(STATUS "${zip}: ${PROGRAMS} run under wine, linked statically")

@@ -10,14 +10,14 @@
 #include <string>
 #include <unistd.h>
 
-#include "fuzz_check.h"
 #include "byte_buffer.h"
 #include "container_format.h"
-#include "description_writer.h"
-#include "exceptions.h"
+#include "fuzz_check.h"
+#include "inflating.h"
 #include "ini_file.h"
 #include "object_compiler.h"
-#include "unpacker_support.h"
+#include "object_section_writer.h"
+#include "packer_errors.h"
 
 namespace {
 
@@ -97,12 +97,13 @@ std::string rendered(const std::string& block) {
   FILE* out = open_memstream(&text, &size);
   require(out != nullptr, "no memory stream");
   auto length = static_cast<uint32_t>(block.size());
-  int status = write_object_section(out, reinterpret_cast<const unsigned char*>(block.data()), length,
-                                    length, length);
+  unpack_status status =
+      write_object_section(out, reinterpret_cast<const unsigned char*>(block.data()), length, length, length);
   std::fclose(out);
   std::string result(text, size);
   std::free(text);
-  require(status == 0, "a block the compiler built fails to render: status " + std::to_string(status));
+  require(status == unpack_status::success,
+          "a block the compiler built fails to render: status " + std::to_string(static_cast<int>(status)));
   return result;
 }
 

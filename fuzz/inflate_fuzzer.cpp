@@ -13,7 +13,7 @@
 #include "fuzz_check.h"
 #include "byte_order.h"
 #include "container_format.h"
-#include "unpacker_support.h"
+#include "inflating.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "description_writer.h"
+#include "object_section_writer.h"
 
 namespace {
 
@@ -29,11 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FILE* out = open_memstream(&text, &text_size);
   if (!out) return 0;
   auto length = static_cast<uint32_t>(size);
-  int status = write_object_section(out, data, length, length, length);
+  unpack_status status = write_object_section(out, data, length, length, length);
   std::fclose(out);
   std::free(text);
-  require(status == 0 || status == 12 || status == 13 || status == 14,
-          "status outside 0, 12, 13, 14: " + std::to_string(status));
+  require(status == unpack_status::success || status == unpack_status::description_not_written ||
+              status == unpack_status::objects_invalid || status == unpack_status::image_entry_invalid,
+          "status outside 0, 12, 13, 14: " + std::to_string(static_cast<int>(status)));
   require(text_size <= fixed_text + text_per_byte * size,
           "wrote " + std::to_string(text_size) + " bytes for " + std::to_string(size));
   return 0;

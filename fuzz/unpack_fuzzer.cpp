@@ -10,6 +10,7 @@
 #include "fuzz_platform.h"
 #include "safe_name.h"
 #include "unpack_run.h"
+#include "unpack_status.h"
 
 namespace {
 
@@ -29,7 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   char container[] = "zone.lvz";
   char* argv[] = {program, container, nullptr};
   int status = run_tarnsplit(2, argv);
-  require(status >= 0 && status <= 14, std::string("status outside the table: ") + std::to_string(status));
+  bool in_table =
+      status >= static_cast<int>(unpack_status::success) && status <= static_cast<int>(last_unpack_status);
+  require(in_table, std::string("status outside the table: ") + std::to_string(status));
 
   const std::string prefix = std::string(output_directory) + "\\";
   const auto& created = fuzz_platform::created_files();

@@ -6,7 +6,8 @@
 
 #include "container_format.h"
 #include "disk_file.h"
-#include "exceptions.h"
+#include "packer_errors.h"
+#include "paths.h"
 #include "safe_name.h"
 #include "string_helpers.h"
 

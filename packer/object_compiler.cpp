@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "exceptions.h"
 #include "file_packing.h"
 #include "object_section.h"
+#include "packer_errors.h"
+#include "paths.h"
 #include "string_helpers.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "exceptions.h"
+#include "packer_errors.h"
 #include "string_helpers.h"
 
 namespace {

@@ -1,11 +1,12 @@
 // What tarnpack says about itself, shown by each platform's entry point its own way.
 #pragma once
 
+// One line a paragraph: a message box wraps them to its width, the console to a terminal's.
 constexpr char tarnpack_usage[] =
     "Usage: tarnpack [description.ini]\n"
-    "Builds the level-zone container named by the description's OutFile from its File\n"
-    "and ExtractFile entries and its object definitions, and writes it in one piece.\n"
-    "Without an argument it asks for the description.\n"
+    "Builds the level-zone container named by the description's OutFile from its File and "
+    "ExtractFile entries and its object definitions, and writes it in one piece. Without an "
+    "argument it asks for the description.\n"
     "Exit status: 0 written, 1 cancelled, 2 failed (after showing the error).\n";
 
 // tarnpack and the project's version, set by the build.

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace fs = std::filesystem;
 

@@ -13,7 +13,7 @@ if(TARN_WINDOWS_PROGRAMS AND NOT CMAKE_CROSSCOMPILING)
        GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
   add_executable(agreement_tests agreement_test.cpp)
-  target_link_libraries(agreement_tests PRIVATE test_support GTest::gtest_main)
+  target_link_libraries(agreement_tests PRIVATE test_harness GTest::gtest_main)
   target_compile_definitions(agreement_tests PRIVATE
     WINDOWS_RUNNER="${CMAKE_BINARY_DIR}/run-windows"
     WINDOWS_PROGRAMS="${TARN_WINDOWS_PROGRAMS}"
@@ -38,10 +38,7 @@ endif()
 
 # The Windows package as a user gets it: its programs are self-contained and run.
 if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
-  set(packaged tarnsplit)
-  if(TARGET tarnpack)
-    list(APPEND packaged tarnpack)
-  endif()
+  set(packaged tarnsplit tarnpack)
   add_test(NAME WindowsPackage
            COMMAND ${CMAKE_COMMAND} -D BUILD_DIR=${CMAKE_BINARY_DIR} -D CPACK=${CMAKE_CPACK_COMMAND}
                    -D OBJDUMP=${CMAKE_OBJDUMP} "-D EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"

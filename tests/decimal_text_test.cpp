@@ -12,6 +12,7 @@
 
 #include "decimal_text.h"
 #include "description_writer.h"
+#include "object_section_writer.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #include <chrono>
 #include <string>
 
-#include "test_support.h"
+#include "test_harness.h"
+#include "unpack_status.h"
 
 namespace {
 
@@ -55,9 +56,9 @@ class Description : public ::testing::Test {
   }
 
   // A failure with this status, its message and the exit report, leaving what was written.
-  void expect_failure(const run_result& result, int status, const std::string& message,
+  void expect_failure(const run_result& result, unpack_status status, const std::string& message,
                       const std::string& written) {
-    EXPECT_EQ(result.status, status);
+    EXPECT_EQ(result.status, static_cast<int>(status));
     EXPECT_TRUE(is_failure_output(result.out, message)) << result.out;
     EXPECT_EQ(description(), crlf(written));
   }
@@ -245,22 +246,25 @@ const std::string file_entry =
 
 TEST_F(Description, Status12ForAnObjectSectionShorterThanItsHeader) {
   std::string block = "CLV2" + u32le(0) + "abc";
-  expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()), 12,
-                 "Could not load object information header\n", head + file_entry + object_report(11));
+  expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
+                 unpack_status::description_not_written, "Could not load object information header\n",
+                 head + file_entry + object_report(11));
 }
 
 TEST_F(Description, Status13ForAnUnknownMagic) {
   std::string block = object_header("CLV3", 0, 0);
-  expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()), 13,
-                 "Object header is invalid\n", head + file_entry + object_report(12));
+  expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
+                 unpack_status::objects_invalid, "Object header is invalid\n",
+                 head + file_entry + object_report(12));
 }
 
 TEST_F(Description, Status13ForAnObjectRecordCutShort) {
   std::string two_records = object_record_bytes(1, 1, 1, 0, 0, 0) + object_record_bytes(0, 1, 1, 0, 0, 0);
   for (uint32_t declared : {3u, 0xFFFFFFFFu}) {
     std::string block = object_header("CLV2", declared, 1) + two_records + "12345";
-    expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()), 13,
-                   "Cannot access Object number 2\n", head + file_entry + object_report(block.size()));
+    expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
+                   unpack_status::objects_invalid, "Cannot access Object number 2\n",
+                   head + file_entry + object_report(block.size()));
   }
 }
 
@@ -274,8 +278,8 @@ TEST_F(Description, Status14ForAnImageEntryCutShortKeepsTheImagesBefore) {
   };
   for (const std::string& cut : second_cut) {
     std::string block = object_header("CLV2", 1, 2) + records + first + cut;
-    expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()), 14,
-                   "Cannot access Image number 1\n",
+    expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
+                   unpack_status::image_entry_invalid, "Cannot access Image number 1\n",
                    head + file_entry + object_report(block.size()) +
                        "[objectimages]\n"
                        "IMAGE0=first.bmp,2,2,50\n"

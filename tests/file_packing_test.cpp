@@ -7,10 +7,10 @@
 
 #include "byte_buffer.h"
 #include "container_format.h"
-#include "exceptions.h"
 #include "file_packing.h"
+#include "packer_errors.h"
 #include "section_names.h"
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 #include <vector>
 #include <zlib.h>
 
-#include "test_support.h"
+#include "test_harness.h"
+#include "unpack_status.h"
 
 namespace fs = std::filesystem;
 
@@ -17,8 +18,8 @@ namespace {
 struct hostile_case {
   std::string title;
   std::string container;
-  int status;
-  std::string message;              // printed before the exit report; empty for status 0
+  unpack_status status;
+  std::string message;              // printed before the exit report; empty for success
   std::vector<std::string> output;  // the output directory's entries afterwards, sorted
 };
 
@@ -27,8 +28,9 @@ const std::string description = "zone.ini";
 // A container whose second section has an unsafe name: the first file stays, nothing of the
 // second is created.
 hostile_case unsafe_name(const std::string& name, const std::string& shown) {
-  return {"name " + shown, container_builder().raw("kept.txt", "k").raw(name, "evil").build(), 11,
-          "Refusing unsafe file name: " + shown + "\n", {"kept.txt", description}};
+  return {"name " + shown, container_builder().raw("kept.txt", "k").raw(name, "evil").build(),
+          unpack_status::file_not_extracted, "Refusing unsafe file name: " + shown + "\n",
+          {"kept.txt", description}};
 }
 
 // data compressed with zlib's deflate, in the wrapper window_bits selects (15 zlib, 31 gzip,
@@ -62,7 +64,7 @@ hostile_case bad_stream(const std::string& title, const std::string& stream) {
           container_builder()
               .section("CONT", static_cast<uint32_t>(text.size()), 1, static_cast<uint32_t>(stream.size()), "a", stream)
               .build(),
-          9, "Could not correctly decompress data\n", {description}};
+          unpack_status::not_inflated, "Could not correctly decompress data\n", {description}};
 }
 
 class Hostile : public ::testing::Test {
@@ -88,8 +90,8 @@ class Hostile : public ::testing::Test {
     for (const hostile_case& c : cases) {
       SCOPED_TRACE(c.title);
       run_result result = unpack(c.container);
-      EXPECT_EQ(result.status, c.status);
-      if (c.status == 0)
+      EXPECT_EQ(result.status, static_cast<int>(c.status));
+      if (c.status == unpack_status::success)
         EXPECT_EQ(result.out, "");
       else
         EXPECT_TRUE(is_failure_output(result.out, c.message)) << result.out;
@@ -155,11 +157,11 @@ TEST_F(Hostile, ControlBytesAndCharactersWindowsForbids) {
 TEST_F(Hostile, NamesAreCutTo250CharactersBeforeTheyAreChecked) {
   const std::string kept(250, 'n');
   check({
-      {"100,000 bytes", container_builder().raw(std::string(100000, 'n'), "long").build(), 0, "",
-       {kept, description}},
+      {"100,000 bytes", container_builder().raw(std::string(100000, 'n'), "long").build(),
+       unpack_status::success, "", {kept, description}},
       {"a traversal after the 250th byte is dropped",
-       container_builder().raw(kept + "/../../x" + std::string(1000, 'y'), "cut").build(), 0, "",
-       {kept, description}},
+       container_builder().raw(kept + "/../../x" + std::string(1000, 'y'), "cut").build(),
+       unpack_status::success, "", {kept, description}},
   });
   EXPECT_EQ(read_file(zone + "/" + kept), "cut");
   check({
@@ -172,18 +174,20 @@ TEST_F(Hostile, SizesAndCountsBeyondTheFile) {
   std::string zeros = zlib_compress(std::string(20000, '\0'));
   auto zeros_size = static_cast<uint32_t>(zeros.size());
   check({
-      {"section count 0xFFFFFFFF", container_builder().raw("a.txt", "x").build(0xFFFFFFFF), 6,
-       "Could not access compressed data section number 1\n", {"a.txt", description}},
-      {"section count 0xFFFFFFFF and no section", container_builder().build(0xFFFFFFFF), 6,
-       "Could not access compressed data section number 0\n", {description}},
-      {"stored size 0xFFFFFFFF", container_builder().section("CONT", 1, 1, 0xFFFFFFFF, "a", "x").build(), 8,
-       "Could read compressed data\n", {description}},
+      {"section count 0xFFFFFFFF", container_builder().raw("a.txt", "x").build(0xFFFFFFFF),
+       unpack_status::section_header_missing, "Could not access compressed data section number 1\n",
+       {"a.txt", description}},
+      {"section count 0xFFFFFFFF and no section", container_builder().build(0xFFFFFFFF),
+       unpack_status::section_header_missing, "Could not access compressed data section number 0\n",
+       {description}},
+      {"stored size 0xFFFFFFFF", container_builder().section("CONT", 1, 1, 0xFFFFFFFF, "a", "x").build(),
+       unpack_status::data_past_end, "Could read compressed data\n", {description}},
       {"stored size one beyond the end",
-       container_builder().section("CONT", 10, 1, 11, "a", "0123456789").build(), 8,
-       "Could read compressed data\n", {description}},
+       container_builder().section("CONT", 10, 1, 11, "a", "0123456789").build(),
+       unpack_status::data_past_end, "Could read compressed data\n", {description}},
       {"full size one beyond what the stream can inflate to",
-       container_builder().section("CONT", 1032 * zeros_size + 1, 1, zeros_size, "a", zeros).build(), 9,
-       "Could not correctly decompress data\n", {description}},
+       container_builder().section("CONT", 1032 * zeros_size + 1, 1, zeros_size, "a", zeros).build(),
+       unpack_status::not_inflated, "Could not correctly decompress data\n", {description}},
   });
 }
 
@@ -207,7 +211,7 @@ TEST_F(Hostile, BrokenZlibStreams) {
        container_builder()
            .section("CONT", static_cast<uint32_t>(text.size()), 1, static_cast<uint32_t>(padded.size()), "a", padded)
            .build(),
-       0, "", {"a", description}},
+       unpack_status::success, "", {"a", description}},
   });
   EXPECT_EQ(read_file(zone + "/a"), text);
 }
@@ -216,7 +220,8 @@ TEST_F(Hostile, SectionsAfterTheCountAreNeverLookedAt) {
   std::string unsafe_section = container_builder().raw("../../x", "evil").raw("nul", "dev").build().substr(8);
   check({
       {"unsafe sections after the last one",
-       container_builder().raw("a.txt", "1").bytes(unsafe_section).build(1), 0, "", {"a.txt", description}},
+       container_builder().raw("a.txt", "1").bytes(unsafe_section).build(1), unpack_status::success, "",
+       {"a.txt", description}},
   });
 }
 
@@ -232,20 +237,20 @@ TEST_F(Hostile, ObjectSectionsCreateNoFiles) {
   std::string no_images = object_header("CLV2", 0, 0xFFFFFFFF);
   std::string stream = zlib_compress(no_records + std::string(2000, '\0'));
   check({
-      {"image names that would leave the directory", container_builder().objects(hostile_images).build(), 0,
-       "", {description}},
+      {"image names that would leave the directory", container_builder().objects(hostile_images).build(),
+       unpack_status::success, "", {description}},
   });
   EXPECT_NE(read_file(zone + "/zone.ini").find("IMAGE0=../../x,1,1,100\r\n"), std::string::npos);
   check({
-      {"0xFFFFFFFF objects and none there", container_builder().objects(no_records).build(), 13,
-       "Cannot access Object number 0\n", {description}},
-      {"0xFFFFFFFF images and none there", container_builder().objects(no_images).build(), 14,
-       "Cannot access Image number 0\n", {description}},
+      {"0xFFFFFFFF objects and none there", container_builder().objects(no_records).build(),
+       unpack_status::objects_invalid, "Cannot access Object number 0\n", {description}},
+      {"0xFFFFFFFF images and none there", container_builder().objects(no_images).build(),
+       unpack_status::image_entry_invalid, "Cannot access Image number 0\n", {description}},
       {"0xFFFFFFFF objects in a compressed section holding 200",
        container_builder()
            .section("CONT", 2012, 0, static_cast<uint32_t>(stream.size()), "", stream)
            .build(),
-       13, "Cannot access Object number 200\n", {description}},
+       unpack_status::objects_invalid, "Cannot access Object number 200\n", {description}},
   });
 }
 
@@ -307,7 +312,7 @@ TEST_F(Hostile, NeverWritesThroughWhatIsPlantedUnderAName) {
 TEST_F(Hostile, AContainerThatIsAFifoIsRefusedWithoutWaiting) {
   if (!make_fifo(work + "/zone.lvz")) GTEST_SKIP() << "no FIFOs on this system";
   run_result result = run_program(tarnsplit_path(), {"zone.lvz"}, work);
-  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.status, static_cast<int>(unpack_status::container_not_opened));
   EXPECT_TRUE(is_failure_output(result.out, "Could not open file: " + work + "/zone.lvz\nExe's location: " +
                                                 tarnsplit_path() + "\nGetLastError(): 5\n"))
       << result.out;

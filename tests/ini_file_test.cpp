@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "exceptions.h"
 #include "ini_file.h"
-#include "test_support.h"
+#include "packer_errors.h"
+#include "test_harness.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "byte_buffer.h"
 #include "container_format.h"
-#include "exceptions.h"
 #include "ini_file.h"
 #include "object_compiler.h"
-#include "test_support.h"
+#include "packer_errors.h"
+#include "test_harness.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "disk_file.h"
-#include "exceptions.h"
-#include "test_support.h"
+#include "packer_errors.h"
+#include "test_harness.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include "byte_buffer.h"
 #include "disk_file.h"
-#include "exceptions.h"
+#include "packer_errors.h"
 #include "paths.h"
 #include "pointer_list.h"
 #include "string_helpers.h"
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 
@@ -146,4 +146,15 @@ TEST_F(TarnpackPosix, AFullDiskReadsDiskFull) {
   run_result result = run_program(tarnpack_path(), {"zone.ini"}, dir.path());
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err, "Error: Disk full\n");
+}
+
+TEST_F(TarnpackPosix, TheUsageIsWrappedForATerminal) {
+  // The usage holds each paragraph on one line, as a message box wraps it; the console
+  // breaks it at blanks within 80 characters.
+  EXPECT_EQ(run_program(tarnpack_path(), {"--help"}, dir.path()).out,
+            "Usage: tarnpack [description.ini]\n"
+            "Builds the level-zone container named by the description's OutFile from its File\n"
+            "and ExtractFile entries and its object definitions, and writes it in one piece.\n"
+            "Without an argument it asks for the description.\n"
+            "Exit status: 0 written, 1 cancelled, 2 failed (after showing the error).\n");
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "paths.h"
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

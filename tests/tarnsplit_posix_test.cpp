@@ -14,7 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "test_support.h"
+#include "test_harness.h"
+#include "unpack_status.h"
 
 namespace {
 
@@ -120,7 +121,8 @@ TEST_F(TarnsplitTerminal, TheKeyThatEndsTheWaitIsConsumedWithoutEcho) {
     ASSERT_EQ(write(master, key.data(), key.size()), static_cast<ssize_t>(key.size()));
     int status = end_status();
     ASSERT_NE(status, -1) << "tarnsplit did not end at the key";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(unpack_status::container_not_opened));
     EXPECT_TRUE(is_failure_output(read_file(dir / "out"), "Could not open file: " + (dir / "missing.lvz") +
                                                               "\nExe's location: " + tarnsplit_path() +
                                                               "\nGetLastError(): 2\n"));

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "paths.h"
-#include "test_support.h"
+#include "test_harness.h"
+#include "unpack_status.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ class Tarnsplit : public ::testing::Test {
   }
 
   // Expects a failure with this status whose output is message and the exit report.
-  void expect_failure(const run_result& result, int status, const std::string& message) {
-    EXPECT_EQ(result.status, status);
+  void expect_failure(const run_result& result, unpack_status status, const std::string& message) {
+    EXPECT_EQ(result.status, static_cast<int>(status));
     EXPECT_TRUE(is_failure_output(result.out, message)) << result.out;
   }
 
@@ -109,15 +110,15 @@ TEST_F(Tarnsplit, IgnoresBytesAfterTheLastSection) {
 
 TEST_F(Tarnsplit, ReportsAContainerThatCannotBeOpened) {
   run_result result = run_program(tarnsplit_path(), {"missing.lvz"}, dir.path());
-  expect_failure(result, 1,
-                 "Could not open file: " + (dir / "missing.lvz") + "\nExe's location: " +
-                     tarnsplit_path() + "\nGetLastError(): 2\n");
+  expect_failure(result, unpack_status::container_not_opened,
+                 "Could not open file: " + (dir / "missing.lvz") + "\nExe's location: " + tarnsplit_path() +
+                     "\nGetLastError(): 2\n");
 }
 
 TEST_F(Tarnsplit, AnEmptyAnswerAtThePromptNamesTheCurrentDirectory) {
   for (const char* answer : {"\n", ""}) {
     run_result result = run_program(tarnsplit_path(), {}, dir.path(), answer);
-    expect_failure(result, 1,
+    expect_failure(result, unpack_status::container_not_opened,
                    "Please type in the name of the .lvz: Could not open file: " + dir.path() +
                        "\nExe's location: " + tarnsplit_path() + "\nGetLastError(): 5\n");
   }
@@ -130,7 +131,8 @@ TEST_F(Tarnsplit, PutsTheOutputOfATypedNameNextToTheProgram) {
   write_file(dir / "work/sub/zone.lvz", container_builder().raw("a.txt", "typed").build());
 
   run_result missing = run_program(dir / "bin/tarnsplit", {}, dir / "work", "sub/zone.lvz\n");
-  expect_failure(missing, 2, "Please type in the name of the .lvz: Could not create output directory.\n");
+  expect_failure(missing, unpack_status::directory_not_created,
+                 "Please type in the name of the .lvz: Could not create output directory.\n");
 
   std::filesystem::create_directories(dir / "bin/sub");
   run_result made = run_program(dir / "bin/tarnsplit", {}, dir / "work", "sub\\zone.lvz\n");
@@ -158,7 +160,8 @@ TEST_F(Tarnsplit, RefusesAnOutputDirectoryPathThatIsAFile) {
   write_file(dir / "noext", container);
   write_file(dir / "levels/v1.2/zone", container);
   for (const char* name : {"noext", "levels\\v1.2\\zone"})
-    expect_failure(run_program(tarnsplit_path(), {name}, dir.path()), 2, "Could not create output directory.\n");
+    expect_failure(run_program(tarnsplit_path(), {name}, dir.path()), unpack_status::directory_not_created,
+                   "Could not create output directory.\n");
   EXPECT_EQ(list_directory(dir.path()), (std::vector<std::string>{"levels", "noext"}));
   EXPECT_EQ(list_directory(dir / "levels"), std::vector<std::string>{"v1.2"});
 }
@@ -166,22 +169,25 @@ TEST_F(Tarnsplit, RefusesAnOutputDirectoryPathThatIsAFile) {
 TEST_F(Tarnsplit, RefusesOutputDirectoriesThatAreNoNewDirectory) {
   for (const char* name : {"..lvz", "...lvz", ".lvz", "....lvz", ". .lvz"}) {
     run_result result = unpack(container_builder().raw("a.txt", "x").build(), name);
-    expect_failure(result, 2, "Could not create output directory.\n");
+    expect_failure(result, unpack_status::directory_not_created, "Could not create output directory.\n");
   }
   EXPECT_FALSE(file_exists(dir / "a.txt"));
 }
 
 TEST_F(Tarnsplit, ChecksTheContainerHeader) {
-  expect_failure(unpack("CONT123"), 3, "File not large enough to contain Lvz Header information\n");
-  expect_failure(unpack("COMT" + u32le(1)), 4, "File is not a valid .lvz format\n");
+  expect_failure(unpack("CONT123"), unpack_status::container_header_short,
+                 "File not large enough to contain Lvz Header information\n");
+  expect_failure(unpack("COMT" + u32le(1)), unpack_status::not_a_container,
+                 "File is not a valid .lvz format\n");
   // No line end: the exit report starts on the same line.
-  expect_failure(unpack("CONT" + u32le(0)), 5, "Lvz does not contain any data");
+  expect_failure(unpack("CONT" + u32le(0)), unpack_status::no_sections, "Lvz does not contain any data");
   EXPECT_FALSE(file_exists(dir / "zone"));
 }
 
 TEST_F(Tarnsplit, StopsAtTheFirstMissingSectionAndKeepsWhatCameBefore) {
   run_result result = unpack(container_builder().raw("a.txt", "one").raw("b.txt", "two").build(3));
-  expect_failure(result, 6, "Could not access compressed data section number 2\n");
+  expect_failure(result, unpack_status::section_header_missing,
+                 "Could not access compressed data section number 2\n");
   EXPECT_EQ(read_file(dir / "zone/b.txt"), "two");
   std::string description = read_file(dir / "zone/zone.ini");
   EXPECT_NE(description.find("File=a.txt\r\n"), std::string::npos);
@@ -189,25 +195,25 @@ TEST_F(Tarnsplit, StopsAtTheFirstMissingSectionAndKeepsWhatCameBefore) {
 }
 
 TEST_F(Tarnsplit, RejectsInvalidSectionHeaders) {
-  expect_failure(unpack(container_builder().section("CONX", 1, 1, 1, "a", "x").build()), 10,
-                 "Compressed data header invalid\n");
-  expect_failure(unpack(container_builder().section("CONT", 1, 1, 0, "a", "").build()), 10,
-                 "Compressed data header invalid\n");
-  expect_failure(unpack(container_builder().section("CONT", 0, 1, 1, "a", "x").build()), 10,
-                 "Compressed data header invalid\n");
-  expect_failure(unpack(container_builder().section("CONT", 0, 1, 0, "empty", "").build()), 10,
-                 "Compressed data header invalid\n");
+  expect_failure(unpack(container_builder().section("CONX", 1, 1, 1, "a", "x").build()),
+                 unpack_status::section_header_invalid, "Compressed data header invalid\n");
+  expect_failure(unpack(container_builder().section("CONT", 1, 1, 0, "a", "").build()),
+                 unpack_status::section_header_invalid, "Compressed data header invalid\n");
+  expect_failure(unpack(container_builder().section("CONT", 0, 1, 1, "a", "x").build()),
+                 unpack_status::section_header_invalid, "Compressed data header invalid\n");
+  expect_failure(unpack(container_builder().section("CONT", 0, 1, 0, "empty", "").build()),
+                 unpack_status::section_header_invalid, "Compressed data header invalid\n");
 }
 
 TEST_F(Tarnsplit, RejectsDataThatIsNotThere) {
   // The name runs into the end of the file.
-  expect_failure(unpack("CONT" + u32le(1) + "CONT" + u32le(5) + u32le(1) + u32le(5) + "abc"), 8,
-                 "Could read compressed data\n");
+  expect_failure(unpack("CONT" + u32le(1) + "CONT" + u32le(5) + u32le(1) + u32le(5) + "abc"),
+                 unpack_status::data_past_end, "Could read compressed data\n");
   // Fewer data bytes than stored_size, and a stored_size far beyond the file.
-  expect_failure(unpack(container_builder().section("CONT", 10, 1, 10, "a", "12345").build()), 8,
-                 "Could read compressed data\n");
+  expect_failure(unpack(container_builder().section("CONT", 10, 1, 10, "a", "12345").build()),
+                 unpack_status::data_past_end, "Could read compressed data\n");
   expect_failure(unpack(container_builder().section("CONT", 0xFFFFFFFF, 1, 0xFFFFFFFF, "a", "x").build()),
-                 8, "Could read compressed data\n");
+                 unpack_status::data_past_end, "Could read compressed data\n");
 }
 
 TEST_F(Tarnsplit, RejectsStreamsThatDoNotInflateToFullSize) {
@@ -215,15 +221,20 @@ TEST_F(Tarnsplit, RejectsStreamsThatDoNotInflateToFullSize) {
   auto stored = static_cast<uint32_t>(stream.size());
   auto full = static_cast<uint32_t>(compressible.size());
   const std::string message = "Could not correctly decompress data\n";
-  expect_failure(unpack(container_builder().section("CONT", full + 1, 1, stored, "a", stream).build()), 9, message);
-  expect_failure(unpack(container_builder().section("CONT", full - 1, 1, stored, "a", stream).build()), 9, message);
+  expect_failure(unpack(container_builder().section("CONT", full + 1, 1, stored, "a", stream).build()),
+                 unpack_status::not_inflated, message);
+  expect_failure(unpack(container_builder().section("CONT", full - 1, 1, stored, "a", stream).build()),
+                 unpack_status::not_inflated, message);
   std::string cut = stream.substr(0, stream.size() - 8);
-  expect_failure(unpack(container_builder().section("CONT", full, 1, stored - 8, "a", cut).build()), 9, message);
+  expect_failure(unpack(container_builder().section("CONT", full, 1, stored - 8, "a", cut).build()),
+                 unpack_status::not_inflated, message);
   std::string damaged = stream;
   damaged[stream.size() / 2] ^= 0x55;
-  expect_failure(unpack(container_builder().section("CONT", full, 1, stored, "a", damaged).build()), 9, message);
+  expect_failure(unpack(container_builder().section("CONT", full, 1, stored, "a", damaged).build()),
+                 unpack_status::not_inflated, message);
   // More than any zlib stream can inflate to: refused before anything is allocated.
-  expect_failure(unpack(container_builder().section("CONT", 0xFFFFFFFF, 1, 4, "a", "abcd").build()), 9, message);
+  expect_failure(unpack(container_builder().section("CONT", 0xFFFFFFFF, 1, 4, "a", "abcd").build()),
+                 unpack_status::not_inflated, message);
   EXPECT_FALSE(file_exists(dir / "zone/a"));
 }
 
@@ -241,7 +252,8 @@ TEST_F(Tarnsplit, ReportsABlockThatCannotBeAllocated) {
   const char limit[] = "ulimit -v 100000";
 #endif
   run_result result = unpack_limited(limit, "big.lvz");
-  expect_failure(result, 7, "Could not allocate 200000000 bytes for decompressing data\n");
+  expect_failure(result, unpack_status::out_of_memory,
+                 "Could not allocate 200000000 bytes for decompressing data\n");
 }
 
 TEST_F(Tarnsplit, RendersAMillionObjectRecordsInLittleMemory) {
@@ -267,7 +279,8 @@ TEST_F(Tarnsplit, RendersAMillionObjectRecordsInLittleMemory) {
 TEST_F(Tarnsplit, ReportsFilesThatCannotBeCreated) {
   std::filesystem::create_directories(dir / "zone/taken");
   run_result result = unpack(container_builder().raw("a.txt", "x").raw("taken", "y").build());
-  expect_failure(result, 11, "Could not created zone\\taken. GetLastError(): 5\n");
+  expect_failure(result, unpack_status::file_not_extracted,
+                 "Could not created zone\\taken. GetLastError(): 5\n");
   EXPECT_EQ(read_file(dir / "zone/a.txt"), "x");
 }
 
@@ -282,7 +295,8 @@ TEST_F(Tarnsplit, LeavesAFileThatTheUserMayNotWriteAsItIs) {
   fs::permissions(dir / "zone/b.txt", write, fs::perm_options::remove);
 
   run_result result = run_program_unprivileged(dir / "tarnsplit", {"zone.lvz"}, dir.path());
-  expect_failure(result, 11, "Could not created zone\\b.txt. GetLastError(): 5\n");
+  expect_failure(result, unpack_status::file_not_extracted,
+                 "Could not created zone\\b.txt. GetLastError(): 5\n");
   EXPECT_EQ(read_file(dir / "zone/a.txt"), "new");
   EXPECT_EQ(read_file(dir / "zone/b.txt"), "old");
   EXPECT_EQ(fs::status(dir / "zone/b.txt").permissions() & write, fs::perms::none);
@@ -293,7 +307,8 @@ TEST_F(Tarnsplit, ReportsAFailedWriteOfAnExtractedFile) {
   if (runs_on_windows()) GTEST_SKIP() << "needs a POSIX shell's ulimit";
   write_file(dir / "zone.lvz", container_builder().raw("small", "x").compressed("large", compressible).build());
   run_result result = unpack_limited("trap '' XFSZ; ulimit -f 4", "zone.lvz");
-  expect_failure(result, 11, "Could not write zone\\large. GetLastError(): 112\n");
+  expect_failure(result, unpack_status::file_not_extracted,
+                 "Could not write zone\\large. GetLastError(): 112\n");
   EXPECT_EQ(read_file(dir / "zone/small"), "x");
 }
 
@@ -303,12 +318,14 @@ TEST_F(Tarnsplit, ReportsAFailedWriteOfTheDescription) {
   for (int i = 0; i < 40; ++i) many.raw("f" + std::to_string(i), "x");
   write_file(dir / "zone.lvz", many.build());
   run_result result = unpack_limited("trap '' XFSZ; ulimit -f 4", "zone.lvz");
-  expect_failure(result, 12, "Could not write zone\\zone.ini. GetLastError(): 112\n");
+  expect_failure(result, unpack_status::description_not_written,
+                 "Could not write zone\\zone.ini. GetLastError(): 112\n");
 }
 
 TEST_F(Tarnsplit, ReportsADescriptionThatCannotBeCreated) {
   std::filesystem::create_directories(dir / "zone/zone.ini");
-  expect_failure(unpack(container_builder().raw("a.txt", "x").build()), 12,
+  expect_failure(unpack(container_builder().raw("a.txt", "x").build()),
+                 unpack_status::description_not_written,
                  "Could not created zone\\zone.ini. GetLastError(): 5\n");
 }
 
@@ -325,7 +342,7 @@ TEST_F(Tarnsplit, RefusesUnsafeNamesAndWritesNothingOutside) {
   };
   for (const auto& [name, shown] : cases) {
     run_result result = unpack(container_builder().raw("kept.txt", "k").raw(name, "evil").build());
-    expect_failure(result, 11, "Refusing unsafe file name: " + shown + "\n");
+    expect_failure(result, unpack_status::file_not_extracted, "Refusing unsafe file name: " + shown + "\n");
     EXPECT_EQ(read_file(dir / "zone/kept.txt"), "k");
   }
   EXPECT_EQ(list_directory(dir.path()), (std::vector<std::string>{"zone", "zone.lvz"}));
@@ -361,7 +378,8 @@ TEST_F(Tarnsplit, ASlashInTheContainerNameSeparatesOnlyOnPosix) {
   } else {
     // The description's name is the whole "levels/zone.ini", which the system then looks
     // for in a directory levels inside the output directory.
-    expect_failure(result, 12, "Could not created levels/zone\\levels/zone.ini. GetLastError(): 3\n");
+    expect_failure(result, unpack_status::description_not_written,
+                   "Could not created levels/zone\\levels/zone.ini. GetLastError(): 3\n");
     EXPECT_TRUE(is_directory(dir / "levels/zone"));
   }
 }

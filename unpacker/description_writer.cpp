@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "decimal_text.h"
+#include "os_services.h"
 #include "paths.h"
-#include "system.h"
-#include "unpacker_support.h"
+#include "text_formatting.h"
 
 namespace {
 
@@ -49,17 +49,9 @@ double compression_percent(uint32_t full_size, uint32_t stored_size) {
   return quotient(saved * 100.0, full_size);
 }
 
-double loop_time_seconds(uint16_t animation_time) {
-  return animation_time * static_cast<double>(0.01f);
-}
-
-double frame_time_seconds(double loop_time, uint16_t x_frames, uint16_t y_frames) {
-  return quotient(quotient(loop_time, x_frames), y_frames);
-}
-
 void write_description_head(FILE* out, const char* input_name) {
   write_text(out, "; This file was created by Tarnsplit, version 0.02, created Mar 16 2003 15:32:05\n\n");
-  write_text(out, "Outfile=%s\n\n", file_name_of(input_name));
+  write_text(out, "Outfile=%s\n\n", file_name_part(input_name));
 }
 
 void write_file_entry(FILE* out, const char* name, uint32_t full_size, uint32_t stored_size) {

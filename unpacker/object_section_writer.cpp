@@ -1,15 +1,16 @@
-// The object section rendered as description text: its compression report, then the
-// [objectimages], [mapobjects] and [screenobjects] sections.
-#include <cstdarg>
+// The object section rendered as description text.
+#include "object_section_writer.h"
+
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
+#include "bounded_read.h"
 #include "decimal_text.h"
 #include "description_writer.h"
 #include "object_section.h"
 #include "record_table.h"
-#include "unpacker_support.h"
+#include "text_formatting.h"
 
 namespace {
 
@@ -73,21 +74,9 @@ void render_object_line(char* line, const object_record& r, object_version versi
                    r.object_id);
 }
 
-int fail(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-// Prints the failure's message; returns its status.
-int fail(int status, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vprintf(format, args);
-  va_end(args);
-  return status;
-}
-
-// Running out of memory for the tables is the run's status 7; the message names the size of
-// one line, which is what the tables once held.
-int no_memory_for_lines() {
-  return fail(7, "Could not allocate %u bytes for decompressing data\n", static_cast<unsigned>(line_size));
+// The message names the size of one line, which is what the tables once held.
+unpack_status no_memory_for_lines() {
+  return fail<unpack_message::out_of_memory>(static_cast<unsigned>(line_size));
 }
 
 // A cursor over the content; every read is checked against its end.
@@ -115,13 +104,13 @@ struct content_cursor {
 };
 
 // The [objectimages] section; the image lines before a failure stay written.
-int write_images(FILE* out, content_cursor& cursor, uint32_t image_count) {
+unpack_status write_images(FILE* out, content_cursor& cursor, uint32_t image_count) {
   write_text(out, "[objectimages]\n");
   for (uint32_t i = 0; i < image_count; ++i) {
     unsigned char head_bytes[image_entry_head_size];
     const char* name = nullptr;
     if (!cursor.read(head_bytes, sizeof head_bytes) || !(name = cursor.read_text()))
-      return fail(14, "Cannot access Image number %d\n", static_cast<int>(i));
+      return fail<unpack_message::image_missing>(static_cast<int>(i));
     image_entry_head head = decode_image_entry_head(head_bytes);
     write_text(out, "IMAGE%d=%s,%d,%d,%d\n", static_cast<int>(i), name, head.x_frames, head.y_frames,
                head.animation_time);
@@ -133,7 +122,7 @@ int write_images(FILE* out, content_cursor& cursor, uint32_t image_count) {
     }
   }
   write_text(out, "\n");
-  return 0;
+  return unpack_status::success;
 }
 
 // A section of the lines of the records in table, in the order they were added; nothing
@@ -152,8 +141,8 @@ void write_lines(FILE* out, const char* section_header, record_table& table, obj
 
 }  // namespace
 
-int write_object_section(FILE* out, const unsigned char* content, uint32_t length,
-                         uint32_t full_size, uint32_t stored_size) {
+unpack_status write_object_section(FILE* out, const unsigned char* content, uint32_t length,
+                                   uint32_t full_size, uint32_t stored_size) {
   write_text(out, "\n; Object Information Compression Info:\n");
   write_text(out, "; FullSize: %7d  Compressed Size: %7d  Compression Percent: %s%%\n\n",
              static_cast<int>(full_size), static_cast<int>(stored_size),
@@ -162,10 +151,10 @@ int write_object_section(FILE* out, const unsigned char* content, uint32_t lengt
   content_cursor cursor(content, length);
   unsigned char header_bytes[object_section_header_size];
   if (!cursor.read(header_bytes, sizeof header_bytes))
-    return fail(12, "Could not load object information header\n");
+    return fail<unpack_message::object_header_short>();
   object_section_header header = decode_object_section_header(header_bytes);
   object_version version = object_version_of(header.magic);
-  if (version == object_version::unknown) return fail(13, "Object header is invalid\n");
+  if (version == object_version::unknown) return fail<unpack_message::object_header_invalid>();
 
   // The tables keep each record's 10 bytes, not its line: a section of a million records
   // costs tens of bytes each, and the lines are rendered as they are written.
@@ -175,18 +164,26 @@ int write_object_section(FILE* out, const unsigned char* content, uint32_t lengt
   for (uint32_t k = 0; k < header.object_count; ++k) {
     unsigned char record_bytes[object_record_size];
     if (!cursor.read(record_bytes, sizeof record_bytes))
-      return fail(13, "Cannot access Object number %d\n", static_cast<int>(k));
+      return fail<unpack_message::object_missing>(static_cast<int>(k));
     bool is_map = decode_object_record(record_bytes).is_map;
     if ((is_map ? map_lines : screen_lines).add(record_bytes) != 0) return no_memory_for_lines();
   }
 
   if (header.image_count != 0) {
-    int status = write_images(out, cursor, header.image_count);
-    if (status != 0) return status;
+    unpack_status status = write_images(out, cursor, header.image_count);
+    if (status != unpack_status::success) return status;
   }
   write_lines(out, "[mapobjects]\n", map_lines, version);
   write_lines(out, "[screenobjects]\n", screen_lines, version);
   map_lines.clear();
   screen_lines.clear();
-  return 0;
+  return unpack_status::success;
+}
+
+double loop_time_seconds(uint16_t animation_time) {
+  return animation_time * static_cast<double>(0.01f);
+}
+
+double frame_time_seconds(double loop_time, uint16_t x_frames, uint16_t y_frames) {
+  return quotient(quotient(loop_time, x_frames), y_frames);
 }

@@ -2,7 +2,6 @@
 // and hands the description writer each section in container order.
 #include "unpack_run.h"
 
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,10 +10,14 @@
 
 #include "container_format.h"
 #include "description_writer.h"
+#include "exit_report.h"
+#include "inflating.h"
+#include "object_section_writer.h"
+#include "os_services.h"
+#include "output_paths.h"
 #include "paths.h"
 #include "safe_name.h"
-#include "system.h"
-#include "unpacker_support.h"
+#include "unpack_status.h"
 
 namespace {
 
@@ -56,23 +59,13 @@ struct run_state {
 };
 
 struct outcome {
-  int status;
+  unpack_status status;
   int line;  // of the failing check, for the exit report
 };
 
-constexpr outcome finished = {0, 0};
+constexpr outcome finished = {unpack_status::success, 0};
 
-outcome fail_at(int line, int status, const char* format, ...) __attribute__((format(printf, 3, 4)));
-
-outcome fail_at(int line, int status, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vprintf(format, args);
-  va_end(args);
-  return {status, line};
-}
-
-#define FAIL(status, ...) return fail_at(__LINE__, status, __VA_ARGS__)
+namespace message = unpack_message;
 
 const char* program_path(int argc, char** argv) { return argc >= 1 ? argv[0] : ""; }
 
@@ -109,7 +102,7 @@ char* take_input_name(int argc, char** argv) {
 // current directory itself; so would one of dots and blanks only ("...", ". ."), since
 // Windows drops the trailing dots and blanks of a path's last part.
 bool names_new_directory(const char* path) {
-  const char* last = file_name_of(path);
+  const char* last = file_name_part(path);
   return last[std::strspn(last, ". ")] != '\0';
 }
 
@@ -136,11 +129,11 @@ outcome extract_file(run_state& state, const char* name, const section_header& h
                      const unsigned char* content) {
   const char* directory = state.output_directory;
   if (!is_safe_file_name(name, state.description_name.c_str()))
-    FAIL(11, "Refusing unsafe file name: %s\n", printable_name(name).c_str());
+    return {fail<message::unsafe_file_name>(printable_name(name).c_str()), __LINE__};
   FILE* file = open_in_dir(name, directory);
   if (!file) {
     uint32_t code = last_error();
-    FAIL(11, "Could not created %s\\%s. GetLastError(): %d\n", directory, name, static_cast<int>(code));
+    return {fail<message::file_not_created>(directory, name, static_cast<int>(code)), __LINE__};
   }
   bool written = write_stream(file, content, header.full_size);
   // The stored time (local wall-clock time) goes on the file just created, through its
@@ -149,7 +142,7 @@ outcome extract_file(run_state& state, const char* name, const section_header& h
   if (written) set_stream_local_times(file, header.time);
   if (!close_stream(file) || !written) {
     uint32_t code = last_error();
-    FAIL(11, "Could not write %s\\%s. GetLastError(): %d\n", directory, name, static_cast<int>(code));
+    return {fail<message::file_not_written>(directory, name, static_cast<int>(code)), __LINE__};
   }
   write_file_entry(state.description, name, header.full_size, header.stored_size);
   return finished;
@@ -157,52 +150,55 @@ outcome extract_file(run_state& state, const char* name, const section_header& h
 
 outcome description_failed(run_state& state, int line) {
   uint32_t code = last_error();
-  return fail_at(line, 12, "Could not write %s\\%s. GetLastError(): %d\n", state.output_directory,
-                 state.description_name.c_str(), static_cast<int>(code));
+  return {fail<message::description_not_written>(state.output_directory, state.description_name.c_str(),
+                                                 static_cast<int>(code)),
+          line};
 }
 
 outcome unpack_section(run_state& state, uint32_t index) {
   unsigned char raw_header[section_header_size];
   if (!read_exact(state, raw_header, sizeof raw_header))
-    FAIL(6, "Could not access compressed data section number %u\n", index);
+    return {fail<message::section_header_missing>(index), __LINE__};
   section_header header = decode_section_header(raw_header);
   if (!has_container_magic(header.magic) || header.stored_size == 0 || header.full_size == 0)
-    FAIL(10, "Compressed data header invalid\n");
+    return {fail<message::section_header_invalid>(), __LINE__};
 
   char name[section_name_size] = {};
-  if (!read_section_name(state, name)) FAIL(8, "Could read compressed data\n");
+  if (!read_section_name(state, name)) return {fail<message::data_past_end>(), __LINE__};
 
   // Never allocate for data that is not there.
-  if (header.stored_size > state.container_left) FAIL(8, "Could read compressed data\n");
+  if (header.stored_size > state.container_left) return {fail<message::data_past_end>(), __LINE__};
   state.stored = static_cast<unsigned char*>(std::malloc(header.stored_size));
-  if (!state.stored) FAIL(7, "Could not allocate %u bytes for decompressing data\n", header.stored_size);
-  if (!read_exact(state, state.stored, header.stored_size)) FAIL(8, "Could read compressed data\n");
+  if (!state.stored) return {fail<message::out_of_memory>(header.stored_size), __LINE__};
+  if (!read_exact(state, state.stored, header.stored_size))
+    return {fail<message::data_past_end>(), __LINE__};
 
   const unsigned char* content = state.stored;
   if (!is_raw_section(header)) {
     state.inflated = inflate_exactly(state.stored, header.stored_size, header.full_size);
-    if (!state.inflated) FAIL(9, "Could not correctly decompress data\n");
+    if (!state.inflated) return {fail<message::not_inflated>(), __LINE__};
     content = state.inflated;
   }
   state.total_full_size += header.full_size;
   state.total_stored_size += header.stored_size;
 
   if (is_object_section(header.time, name)) {
-    int status = write_object_section(state.description, content, header.full_size,
-                                      header.full_size, header.stored_size);
-    if (status != 0) return {status, __LINE__};
+    unpack_status status = write_object_section(state.description, content, header.full_size,
+                                                header.full_size, header.stored_size);
+    if (status != unpack_status::success) return {status, __LINE__};
   } else {
     outcome extracted = extract_file(state, name, header, content);
-    if (extracted.status != 0) return extracted;
+    if (extracted.status != unpack_status::success) return extracted;
   }
   if (std::ferror(state.description)) return description_failed(state, __LINE__);
   state.release_section();
   return finished;
 }
 
-outcome unpack(run_state& state, int argc, char** argv) {
+// The input name, the container opened, and the output directory's path.
+outcome open_container(run_state& state, int argc, char** argv) {
   state.input_name = take_input_name(argc, argv);
-  if (!state.input_name) FAIL(7, "Could not allocate %u bytes for decompressing data\n", 0u);
+  if (!state.input_name) return {fail<message::out_of_memory>(0u), __LINE__};
 
   char resolved[resolved_path_size];
   if (full_path(state.input_name, resolved, sizeof resolved))
@@ -211,35 +207,42 @@ outcome unpack(run_state& state, int argc, char** argv) {
     std::snprintf(resolved, sizeof resolved, "%s", state.input_name);
   if (!state.container) {
     uint32_t code = last_error();
-    FAIL(1, "Could not open file: %s\nExe's location: %s\nGetLastError(): %d\n", resolved,
-         program_path(argc, argv), static_cast<int>(code));
+    return {fail<message::container_not_opened>(resolved, program_path(argc, argv), static_cast<int>(code)),
+            __LINE__};
   }
   state.container_left = stream_size(state.container);
   state.output_directory = output_directory_path(argc, argv, state.input_name);
+  return finished;
+}
+
+outcome unpack(run_state& state, int argc, char** argv) {
+  outcome opened = open_container(state, argc, argv);
+  if (opened.status != unpack_status::success) return opened;
 
   unsigned char raw_header[container_header_size];
   if (!read_exact(state, raw_header, sizeof raw_header))
-    FAIL(3, "File not large enough to contain Lvz Header information\n");
+    return {fail<message::container_header_short>(), __LINE__};
   container_header header = decode_container_header(raw_header);
-  if (!has_container_magic(header.magic)) FAIL(4, "File is not a valid .lvz format\n");
-  if (header.section_count == 0) FAIL(5, "Lvz does not contain any data");
+  if (!has_container_magic(header.magic)) return {fail<message::not_a_container>(), __LINE__};
+  if (header.section_count == 0) return {fail<message::no_sections>(), __LINE__};
 
   if (!state.output_directory || !names_new_directory(state.output_directory) ||
       make_directory(state.output_directory) == make_directory_result::path_not_found)
-    FAIL(2, "Could not create output directory.\n");
+    return {fail<message::directory_not_created>(), __LINE__};
 
-  state.description_name = description_name_for(file_name_of(state.input_name));
+  state.description_name = description_name_for(file_name_part(state.input_name));
   state.description = open_in_dir(state.description_name.c_str(), state.output_directory);
   if (!state.description) {
     uint32_t code = last_error();
-    FAIL(12, "Could not created %s\\%s. GetLastError(): %d\n", state.output_directory,
-         state.description_name.c_str(), static_cast<int>(code));
+    return {fail<message::description_not_created>(state.output_directory, state.description_name.c_str(),
+                                                   static_cast<int>(code)),
+            __LINE__};
   }
   write_description_head(state.description, state.input_name);
 
   for (uint32_t index = 0; index < header.section_count; ++index) {
     outcome section = unpack_section(state, index);
-    if (section.status != 0) return section;
+    if (section.status != unpack_status::success) return section;
   }
   write_totals(state.description, state.total_full_size, state.total_stored_size);
 
@@ -256,6 +259,6 @@ int run_tarnsplit(int argc, char** argv) {
   run_state state;
   outcome result = unpack(state, argc, argv);
   state.release();
-  if (result.status != 0) report_exit_and_wait(__FILE__, result.line);
-  return result.status;
+  if (result.status != unpack_status::success) report_exit_and_wait(__FILE__, result.line);
+  return static_cast<int>(result.status);
 }

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "disk_file.h"
-#include "exceptions.h"
-#include "memory.h"
+#include "memory_blocks.h"
+#include "packer_errors.h"
 
 void byte_buffer::grow_to(uint32_t n) {
   uint64_t wanted = static_cast<uint64_t>(capacity_) + capacity_ / 2;

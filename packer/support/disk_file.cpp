@@ -1,10 +1,9 @@
 // The packer's file access through system file handles.
 #include "disk_file.h"
 
-namespace {
+#include "file_time.h"
 
-constexpr int64_t ticks_1601_to_1970 = 116444736000000000LL;
-constexpr int64_t ticks_per_second = 10000000LL;
+namespace {
 
 // A directory search handle, closed when it goes.
 class file_finder {
@@ -95,8 +94,8 @@ int32_t get_file_time(const char* path) {
 
 int32_t filetime_to_seconds(uint64_t ticks) {
   if (ticks > INT64_MAX) return 0;  // negative as a signed count
-  int64_t since_1970 = static_cast<int64_t>(ticks) - ticks_1601_to_1970;
+  int64_t since_1970 = static_cast<int64_t>(ticks) - file_time_ticks_1601_to_1970;
   if (since_1970 < 0) return 0;
-  if ((since_1970 >> 32) >= ticks_per_second) return -1;
-  return static_cast<int32_t>(static_cast<uint32_t>(since_1970 / ticks_per_second));
+  if ((since_1970 >> 32) >= file_time_ticks_per_second) return -1;
+  return static_cast<int32_t>(static_cast<uint32_t>(since_1970 / file_time_ticks_per_second));
 }

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "exceptions.h"
 #include "native_api.h"
+#include "packer_errors.h"
 #include "string_helpers.h"
 
 class disk_file {

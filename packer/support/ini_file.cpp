@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "disk_file.h"
-#include "exceptions.h"
+#include "packer_errors.h"
 #include "string_helpers.h"
 
 namespace {

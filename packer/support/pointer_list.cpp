@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "exceptions.h"
-#include "memory.h"
+#include "memory_blocks.h"
+#include "packer_errors.h"
 
 namespace {
 

@@ -34,8 +34,6 @@ void trim_right(char* text) {
   while (length > 0 && is_blank(text[length - 1])) text[--length] = '\0';
 }
 
-const char* file_name_part(const char* path) { return file_name_of(path); }
-
 bool is_absolute_path(const char* path) {
   if (!path[0]) return false;
   // Where '/' separates, the system's own root counts too ("/x", and "\x" that becomes it).

@@ -26,8 +26,7 @@ char* skip_blanks(char* text);
 // Removes trailing blanks by overwriting them with 0.
 void trim_right(char* text);
 
-// The part of path after its last separator, or the whole path when it has none.
-const char* file_name_part(const char* path);
+// (The file name of a path, file_name_part, is in paths.h with the separator rule.)
 
 // True for a path that begins with two separators (a UNC path) or whose second character
 // is ':' (a drive), and where '/' is a separator for one that begins with a separator.

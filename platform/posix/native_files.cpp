@@ -1,53 +1,43 @@
 // POSIX implementation of the Windows file and time calls declared in native_api.h.
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "file_time.h"
 #include "native_api.h"
-#include "paths.h"
 #include "posix_errors.h"
 
 namespace {
 
-// 100-nanosecond ticks from 1601-01-01 to 1970-01-01, and per second.
-constexpr int64_t unix_epoch_seconds = 11644473600LL;
-constexpr uint64_t ticks_per_second = 10000000ULL;
+constexpr int64_t unix_epoch_seconds = file_time_seconds_1601_to_1970;
+constexpr uint64_t ticks_per_second = file_time_ticks_per_second;
 
 // find handles carry no state: every lookup is complete when FindFirstFileA returns.
 char find_token;
 
 HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd)); }
 
-// The descriptor behind a file handle, or -1 (ERROR_INVALID_HANDLE recorded).
+// The descriptor behind a file handle, or -1 (invalid handle recorded).
 int fd_of(HANDLE file) {
   auto fd = reinterpret_cast<intptr_t>(file);
   if (file == INVALID_HANDLE_VALUE || file == &find_token || fd < 0 || fd > INT32_MAX) {
-    record_error(ERROR_INVALID_HANDLE);
+    record_error(error_invalid_handle);
     return -1;
   }
   return static_cast<int>(fd);
 }
 
+// Access is GENERIC_READ, with GENERIC_WRITE for writing; -1 for a disposition other than
+// the packer's two.
 int open_flags(DWORD access, DWORD disposition) {
-  int flags = O_CLOEXEC | O_NONBLOCK;  // non-blocking, so that a FIFO cannot hang the open
-  if ((access & GENERIC_READ) && (access & GENERIC_WRITE))
-    flags |= O_RDWR;
-  else if (access & GENERIC_WRITE)
-    flags |= O_WRONLY;
-  else
-    flags |= O_RDONLY;
-  switch (disposition) {
-    case CREATE_NEW: return flags | O_CREAT | O_EXCL;
-    case CREATE_ALWAYS: return flags | O_CREAT | O_TRUNC;
-    case OPEN_EXISTING: return flags;
-    case OPEN_ALWAYS: return flags | O_CREAT;
-    case TRUNCATE_EXISTING: return flags | O_TRUNC;
-    default: return -1;
-  }
+  // Non-blocking, so that a FIFO cannot hang the open.
+  int flags = O_CLOEXEC | O_NONBLOCK | ((access & GENERIC_WRITE) ? O_RDWR : O_RDONLY);
+  if (disposition == OPEN_EXISTING) return flags;
+  if (disposition == CREATE_ALWAYS) return flags | O_CREAT | O_TRUNC;
+  return -1;
 }
 
 // A regular file always opens; for writing a character device too (as NUL does on
@@ -117,7 +107,7 @@ bool seconds_of(const SYSTEMTIME& time, int64_t* seconds) {
 }
 
 BOOL invalid_parameter() {
-  record_error(ERROR_INVALID_PARAMETER);
+  record_errno(EINVAL);
   return FALSE;
 }
 
@@ -131,7 +121,7 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD, LPSECURITY_ATT
                    DWORD creation_disposition, DWORD, HANDLE) {
   int flags = open_flags(desired_access, creation_disposition);
   if (flags < 0) {
-    record_error(ERROR_INVALID_PARAMETER);
+    record_errno(EINVAL);
     return INVALID_HANDLE_VALUE;
   }
   std::string path = native_path(file_name);
@@ -143,7 +133,7 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD, LPSECURITY_ATT
   struct stat st;
   if (fstat(fd, &st) != 0 || !may_open(st, desired_access)) {
     close(fd);
-    record_error(ERROR_ACCESS_DENIED);  // what Windows says for a directory
+    record_error(error_access_denied);  // what Windows says for a directory
     return INVALID_HANDLE_VALUE;
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -222,21 +212,13 @@ HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data) {
     record_errno(errno, path);
     return INVALID_HANDLE_VALUE;
   }
-  std::memset(find_data, 0, sizeof *find_data);
-  find_data->dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-  find_data->ftCreationTime = file_time_of(st.st_ctim);
-  find_data->ftLastAccessTime = file_time_of(st.st_atim);
   find_data->ftLastWriteTime = file_time_of(st.st_mtim);
-  auto size = static_cast<uint64_t>(st.st_size);
-  find_data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
-  find_data->nFileSizeLow = static_cast<DWORD>(size);
-  std::strncpy(find_data->cFileName, file_name_of(path.c_str()), MAX_PATH - 1);
   return &find_token;
 }
 
 BOOL FindClose(HANDLE find) {
   if (find != &find_token) {
-    record_error(ERROR_INVALID_HANDLE);
+    record_error(error_invalid_handle);
     return FALSE;
   }
   return TRUE;

@@ -12,6 +12,7 @@ void record_error(uint32_t windows_code);
 uint32_t recorded_error();
 
 constexpr uint32_t error_access_denied = 5;  // also what Windows says for a directory
+constexpr uint32_t error_invalid_handle = 6;
 
 // path with every backslash turned into '/', ready for the system.
 std::string native_path(const char* path);

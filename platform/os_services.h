@@ -1,5 +1,5 @@
 // Operating-system services of the programs that are not plain C or C++: one declaration
-// each, implemented by windows/system.cpp (the real calls) or posix/system.cpp.
+// each, implemented by windows/ (the real calls), posix/ or fuzz/ (in memory).
 // Paths may use backslashes on every platform; the POSIX side turns them into '/'.
 #pragma once
 

@@ -3,12 +3,13 @@
 
 #include <stdexcept>
 
-#include "test_support.h"
+#include "file_time.h"
+#include "test_harness.h"
 
 namespace {
 
-constexpr ULONGLONG ticks_per_second = 10000000ULL;
-constexpr ULONGLONG ticks_1601_to_1970 = 116444736000000000ULL;
+constexpr ULONGLONG ticks_per_second = file_time_ticks_per_second;
+constexpr ULONGLONG ticks_1601_to_1970 = file_time_ticks_1601_to_1970;
 constexpr DWORD run_time_limit_ms = 120000;  // a program that waits for a key never ends
 
 // One argument as the C runtime's command-line parser reads it back: quoted when it holds

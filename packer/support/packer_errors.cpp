@@ -1,7 +1,8 @@
 // The texts of the exception family, and their reporting in a message box.
-#include "exceptions.h"
+#include "packer_errors.h"
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -9,10 +10,20 @@
 
 namespace {
 
-// Width digits beyond this make the conversion fail in the C library anyway.
-constexpr int64_t max_width = 1000000000;
-
 bool is_one_of(char c, const char* set) { return c && std::strchr(set, c); }
+
+// True when every conversion in format is %% or one of %d %i %o %x %X %u %c %f %g %s, with
+// flags and a width allowed: those whose arguments the messages pass.
+bool has_only_known_conversions(const char* format) {
+  for (const char* p = std::strchr(format, '%'); p; p = std::strchr(p + 1, '%')) {
+    ++p;
+    if (*p == '%') continue;
+    while (is_one_of(*p, "-+0 #")) ++p;
+    while (*p >= '0' && *p <= '9') ++p;
+    if (!is_one_of(*p, "dioxXucfgs")) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -47,44 +58,11 @@ void file_exception::get_text(char* buffer, size_t size) const {
   }
 }
 
-int64_t estimate_formatted_length(const char* format, va_list args) {
-  int64_t length = static_cast<int64_t>(std::strlen(format));
-  for (const char* p = std::strchr(format, '%'); p; p = std::strchr(p, '%')) {
-    ++p;
-    if (*p == '%') {
-      ++p;
-      continue;
-    }
-    while (is_one_of(*p, "-+0 #")) ++p;
-    int64_t width = 0;
-    for (; *p >= '0' && *p <= '9'; ++p)
-      if (width < max_width) width = width * 10 + (*p - '0');
-    if (is_one_of(*p, "dioxXuc")) {
-      (void)va_arg(args, int);
-      length += width > 20 ? width : 20;
-    } else if (*p == 'f' || *p == 'g') {
-      (void)va_arg(args, double);
-      length += width > 20 ? width : 20;
-    } else if (*p == 's') {
-      const char* text = va_arg(args, const char*);
-      auto text_length = static_cast<int64_t>(std::strlen(text ? text : "(null)"));
-      length += width > text_length ? width : text_length;
-    } else {
-      return -1;
-    }
-  }
-  return length;
-}
-
 text_exception::text_exception(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list counting;
-  va_copy(counting, args);
-  int64_t estimate = estimate_formatted_length(format, counting);
-  va_end(counting);
   // vsnprintf cuts the text at the end of message_ however long the arguments make it.
-  if (estimate < 0 || std::vsnprintf(message_, sizeof message_, format, args) < 0)
+  if (!has_only_known_conversions(format) || std::vsnprintf(message_, sizeof message_, format, args) < 0)
     copy_bounded(message_, format, sizeof message_);
   va_end(args);
 }

@@ -1,8 +1,8 @@
-// The services of system.h for the fuzz targets: the input comes from memory and every
+// The services of os_services.h for the fuzz targets: the input comes from memory and every
 // created file goes to a sink that only records its path, so a run touches no real file.
 // (The packer's Windows calls keep their POSIX implementation: its fuzz target reads a
 // real scratch file.)
-#include "system.h"
+#include "os_services.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
 // Memory blocks from the local heap.
-#include "memory.h"
+#include "memory_blocks.h"
 
-#include "exceptions.h"
 #include "native_api.h"
+#include "packer_errors.h"
 
 void* mem_alloc(size_t bytes) {
   void* block = LocalAlloc(LMEM_FIXED, bytes);

@@ -1,5 +1,5 @@
-// Windows implementation of the services declared in system.h: the real calls.
-#include "system.h"
+// Windows implementation of the services declared in os_services.h: the real calls.
+#include "os_services.h"
 
 #include <windows.h>
 
@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <stdlib.h>
+
+#include "file_time.h"
 
 namespace {
 
@@ -97,7 +99,7 @@ bool set_stream_local_times(FILE* stream, uint32_t local_seconds) {
   if (fflush(stream) != 0) return false;
   auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   if (handle == INVALID_HANDLE_VALUE) return false;
-  ULONGLONG ticks = static_cast<ULONGLONG>(local_seconds) * 10000000ULL + 116444736000000000ULL;
+  auto ticks = static_cast<ULONGLONG>(local_seconds * file_time_ticks_per_second + file_time_ticks_1601_to_1970);
   FILETIME local_time;
   local_time.dwLowDateTime = static_cast<DWORD>(ticks);
   local_time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);

@@ -5,8 +5,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "test_support.h"
-#include "unpacker_support.h"
+#include "bounded_read.h"
+#include "inflating.h"
+#include "output_paths.h"
+#include "test_harness.h"
+#include "text_formatting.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "test_support.h"
+#include "test_harness.h"
 
 namespace {
 

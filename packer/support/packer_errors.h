@@ -3,7 +3,6 @@
 // resources: their text is static or held in fixed arrays.
 #pragma once
 
-#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
@@ -72,11 +71,6 @@ class memory_exception : public base_exception {
   // "Not enough memory".
   void get_text(char* buffer, size_t size) const override;
 };
-
-// An upper bound of the length that format produces with args: the format's own length
-// plus, per conversion, the larger of its width and 20 (numbers, characters) or the
-// string's length (%s). -1 for a conversion outside the supported set. Consumes args.
-int64_t estimate_formatted_length(const char* format, va_list args);
 
 // Shows the exception's text (at most 511 characters) in a warning message box titled
 // "Error", owned by the active window; an empty text shows nothing. Returns when the box

@@ -1,5 +1,5 @@
-// POSIX implementation of the services declared in system.h.
-#include "system.h"
+// POSIX implementation of the services declared in os_services.h.
+#include "os_services.h"
 
 #include <algorithm>
 #include <cerrno>

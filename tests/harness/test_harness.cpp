@@ -1,5 +1,5 @@
 // Files, directories and containers for the tests (portable parts).
-#include "test_support.h"
+#include "test_harness.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,8 +10,6 @@
 #include <stdexcept>
 #include <system_error>
 #include <zlib.h>
-
-#include <gtest/gtest.h>
 
 #include <gtest/gtest.h>
 
@@ -231,23 +229,15 @@ namespace {
 
 // The build names programs by the build machine's paths: under wine "/work/..." still
 // has to become a path of the Windows side (Z:\work\...).
-std::string program_path(const char* built) {
-  return *built ? fs::absolute(built).make_preferred().string() : std::string();
-}
+std::string program_path(const char* built) { return fs::absolute(built).make_preferred().string(); }
 
 }  // namespace
 
 std::string tarnsplit_path() { return program_path(TARNSPLIT_PATH); }
+std::string tarnpack_path() { return program_path(TARNPACK_PATH); }
 
 void expect_tarnpack_error(const run_result& result, const std::string& message) {
   if (!runs_on_windows()) {
     EXPECT_EQ(result.err, "Error: " + message + "\n");
   }
-}
-std::string tarnpack_path() {
-#ifdef TARNPACK_PATH
-  return program_path(TARNPACK_PATH);
-#else
-  return "";
-#endif
 }

@@ -1,0 +1,4 @@
+// On Windows only the backslash separates the parts of a path.
+#include "paths.h"
+
+bool is_path_separator(char c) { return c == '\\'; }

@@ -1,0 +1,19 @@
+// Inflating a compressed section's stored bytes with zlib. Blocks handed back come from
+// malloc and belong to the caller (release with free).
+#pragma once
+
+#include <cstdint>
+
+// Inflates one zlib stream (zlib's uncompress). length is the expected size on entry and
+// the produced size on return; a new block, or nullptr with length 0 when zlib reports
+// anything but Z_OK.
+unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
+                                 uint32_t* length);
+
+// A compressed section's content: a new block of exactly full_size bytes when source begins
+// with one whole zlib stream (checksum correct, no preset dictionary) of that length; bytes
+// after the stream's end are ignored, as uncompress ignores them and other writers may pad.
+// nullptr otherwise (a stream that fails, ends short or runs long). A full_size that no
+// stream of source_length bytes can reach is refused before anything is allocated.
+unsigned char* inflate_exactly(const unsigned char* source, uint32_t source_length,
+                               uint32_t full_size);

@@ -1,0 +1,79 @@
+// tarnsplit's exit statuses and the messages it prints before its exit report, with the one
+// function that prints them.
+#pragma once
+
+#include <cstdio>
+
+// The statuses of the README's table, named for their causes.
+enum class unpack_status : int {
+  success = 0,                   // every section was processed
+  container_not_opened = 1,      // the container cannot be opened
+  directory_not_created = 2,     // the output directory cannot be created
+  container_header_short = 3,    // fewer than 8 bytes for the container header
+  not_a_container = 4,           // "CONT" missing
+  no_sections = 5,               // the container holds no section
+  section_header_missing = 6,    // a section header is missing
+  out_of_memory = 7,             // for a section's data or for the object lines
+  data_past_end = 8,             // a section's name or data runs past the end of the file
+  not_inflated = 9,              // a compressed section does not inflate to its declared size
+  section_header_invalid = 10,   // bad magic, or a size of 0
+  file_not_extracted = 11,       // cannot be created or written, or its name is unsafe
+  description_not_written = 12,  // cannot be created or written; or the object header is cut short
+  objects_invalid = 13,          // an object record is cut short, or the object header is invalid
+  image_entry_invalid = 14,      // an image entry is cut short, or its name has no NUL
+};
+
+// The highest status of the table.
+constexpr unpack_status last_unpack_status = unpack_status::image_entry_invalid;
+
+// A printf format printed before the exit report, and the status the run then ends with.
+struct failure_message {
+  unpack_status status;
+  const char* format;
+};
+
+// The messages. Their texts stay exactly as they have always been, typos and all: people
+// and scripts read them.
+namespace unpack_message {
+
+inline constexpr char could_not_create[] = "Could not created %s\\%s. GetLastError(): %d\n";
+inline constexpr char could_not_write[] = "Could not write %s\\%s. GetLastError(): %d\n";
+using status = unpack_status;
+
+inline constexpr failure_message
+    container_not_opened{status::container_not_opened,
+                         "Could not open file: %s\nExe's location: %s\nGetLastError(): %d\n"},
+    directory_not_created{status::directory_not_created, "Could not create output directory.\n"},
+    container_header_short{status::container_header_short,
+                           "File not large enough to contain Lvz Header information\n"},
+    not_a_container{status::not_a_container, "File is not a valid .lvz format\n"},
+    // No line end: the exit report follows on the same line.
+    no_sections{status::no_sections, "Lvz does not contain any data"},
+    section_header_missing{status::section_header_missing,
+                           "Could not access compressed data section number %u\n"},
+    out_of_memory{status::out_of_memory, "Could not allocate %u bytes for decompressing data\n"},
+    data_past_end{status::data_past_end, "Could read compressed data\n"},
+    not_inflated{status::not_inflated, "Could not correctly decompress data\n"},
+    section_header_invalid{status::section_header_invalid, "Compressed data header invalid\n"},
+    unsafe_file_name{status::file_not_extracted, "Refusing unsafe file name: %s\n"},
+    file_not_created{status::file_not_extracted, could_not_create},
+    file_not_written{status::file_not_extracted, could_not_write},
+    description_not_created{status::description_not_written, could_not_create},
+    description_not_written{status::description_not_written, could_not_write},
+    object_header_short{status::description_not_written, "Could not load object information header\n"},
+    object_header_invalid{status::objects_invalid, "Object header is invalid\n"},
+    object_missing{status::objects_invalid, "Cannot access Object number %d\n"},
+    image_missing{status::image_entry_invalid, "Cannot access Image number %d\n"};
+
+}  // namespace unpack_message
+
+// Prints message, formatted with args, on standard output and returns its status. The
+// message is a template argument so that the compiler checks its format against args.
+template <const failure_message& message, typename... Args>
+unpack_status fail(Args... args) {
+  if constexpr (sizeof...(Args) == 0)
+    std::fputs(message.format, stdout);  // no arguments, no conversions: the text as it is
+  else
+    std::printf(message.format, args...);
+  return message.status;
+}
