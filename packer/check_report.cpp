@@ -84,16 +84,19 @@ void check_report::line_read(const std::string& line, const char* value, bool cu
 }
 
 void check_report::entry_packed(const char* path, const byte_buffer& container, uint32_t old_size) {
-  if (container.size() > old_size)
-    return add_section_line(container, old_size,
-                            reinterpret_cast<const char*>(container.data() + old_size + section_header_size));
+  if (container.size() > old_size) {
+    const unsigned char* stored_name = container.data() + old_size + section_header_size;
+    add_section_line(container, old_size, reinterpret_cast<const char*>(stored_name));
+    return;
+  }
   const char* name = file_name_part(path);
   const char* earlier = section_named(container, name);
   if (!earlier) earlier = "";
-  lines_.push_back(entry_line("left out", std::string(path) + ": an earlier entry (" + earlier + ") has this name"));
+  lines_.push_back(
+      entry_line("left out", std::string(path) + ": an earlier entry (" + earlier + ") has this name"));
   if (std::strcmp(earlier, name) != 0)
-    warn(std::string(path) + " is left out: its name " + name + " differs only in letter case from the earlier " +
-         earlier);
+    warn(std::string(path) + " is left out: its name " + name +
+         " differs only in letter case from the earlier " + earlier);
 }
 
 void check_report::head_read(ini_file& description) {
@@ -115,11 +118,13 @@ void check_report::image_defined(unsigned number, const char* stored_name) {
   images_.emplace_back(number, stored_name);
 }
 
-void check_report::object_changed(const char* line, const std::string& what) { warn(quoted(line) + ": " + what); }
+void check_report::object_changed(const char* line, const std::string& what) {
+  warn(quoted(line) + ": " + what);
+}
 
 void check_report::objects_compiled(uint32_t images, uint32_t map_objects, uint32_t screen_objects) {
-  objects_ = "object section (" + count_of(images, "image") + ", " + count_of(map_objects, "map object") + ", " +
-             count_of(screen_objects, "screen object") + ")";
+  objects_ = "object section (" + count_of(images, "image") + ", " + count_of(map_objects, "map object") +
+             ", " + count_of(screen_objects, "screen object") + ")";
 }
 
 void check_report::objects_packed(const byte_buffer& container, uint32_t old_size) {
@@ -160,10 +165,12 @@ std::string check_report::warnings() const {
 
 void check_report::add_section_line(const byte_buffer& container, uint32_t offset, const std::string& name) {
   section_header header = decode_section_header(container.data() + offset);
-  if (header.stored_size == header.full_size)
-    lines_.push_back(entry_line("stored", name + "  " + grouped(header.full_size) + " bytes"));
-  else
-    lines_.push_back(entry_line("compressed", name + "  " + grouped(header.full_size) + " -> " +
-                                                  grouped(header.stored_size) + " bytes (" +
-                                                  percent_saved(header.full_size, header.stored_size) + "% saved)"));
+  std::string sizes = grouped(header.full_size);
+  if (header.stored_size == header.full_size) {
+    lines_.push_back(entry_line("stored", name + "  " + sizes + " bytes"));
+  } else {
+    sizes += " -> " + grouped(header.stored_size) + " bytes (" +
+             percent_saved(header.full_size, header.stored_size) + "% saved)";
+    lines_.push_back(entry_line("compressed", name + "  " + sizes));
+  }
 }

@@ -93,7 +93,8 @@ void read_images(ini_file& description, image_table& images, check_report* check
     images.position[n] = static_cast<int32_t>(images.count++);
     if (check) {
       check->line_read(std::string(name) + "=" + value, value, cut, line_size - 1);
-      check->image_defined(n, reinterpret_cast<const char*>(images.entries.data() + entry + image_entry_head_size));
+      const unsigned char* stored_name = images.entries.data() + entry + image_entry_head_size;
+      check->image_defined(n, reinterpret_cast<const char*>(stored_name));
     }
   }
   if (check) check->images_read(description);
@@ -132,10 +133,10 @@ void note_changes(check_report& check, const char* line, const char (&fields)[ob
     int32_t given = decimal_value(fields[axis]);
     int16_t field = coordinates[axis - field_x];
     int32_t kept = is_map ? field : decode_screen_coordinate_v2(field).offset;
+    const char* range = is_map ? " (map coordinates keep 16 bits)" : " (screen offsets keep -2048 to 2047)";
     if (kept != given)
       check.object_changed(line, std::string(axis == field_x ? "x " : "y ") + std::to_string(given) +
-                                     " is stored as " + std::to_string(kept) +
-                                     (is_map ? " (map coordinates keep 16 bits)" : " (screen offsets keep -2048 to 2047)"));
+                                     " is stored as " + std::to_string(kept) + range);
   }
   const char* mode = fields[field_mode];
   if (fields[field_time][0] == '\0') {

@@ -22,7 +22,8 @@ namespace {
 
 // Packs every File entry, then every ExtractFile entry, in the order of the description,
 // into the container that will be written to output_path.
-void pack_entries(ini_file& description, byte_buffer& container, const char* output_path, check_report* check) {
+void pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
+                  check_report* check) {
   section_names names;
   std::string extracted_description = description_name_for(file_name_part(output_path));
   char entry[path_size];
@@ -61,7 +62,8 @@ void pack(const char* description_path, check_report* check) {
   char output_path[path_size];
   bool cut = false;
   description.get_value(output_path, sizeof output_path, "OutFile", false, &cut);
-  if (check) check->line_read(std::string("OutFile=") + output_path, output_path, cut, sizeof output_path - 1);
+  if (check)
+    check->line_read(std::string("OutFile=") + output_path, output_path, cut, sizeof output_path - 1);
 
   byte_buffer container;
   container.set_size(container_header_size);

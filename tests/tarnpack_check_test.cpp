@@ -20,7 +20,9 @@ class TarnpackCheck : public ::testing::Test {
  protected:
   scratch_dir dir;
 
-  run_result run(const std::vector<std::string>& args) { return run_program(tarnpack_path(), args, dir.path()); }
+  run_result run(const std::vector<std::string>& args) {
+    return run_program(tarnpack_path(), args, dir.path());
+  }
 };
 
 std::string first_line(const std::string& text) { return text.substr(0, text.find('\n') + 1); }
@@ -174,33 +176,32 @@ TEST_F(TarnpackCheck, ReportsEachEntryAndWarnsOfWhatPackingAcceptsSilently) {
                 "  stored      banner.gif  206 bytes\n"
                 "  left out    gfx\\WELCOME.TXT: an earlier entry (welcome.txt) has this name\n"
                 "  stored      object section (2 images, 2 map objects, 2 screen objects)  87 bytes\n");
-  const std::string cut_line = long_line.substr(0, 255);
-  EXPECT_EQ(check.err,
-            "warning: line 'File=stray.txt' below [objectimages] is ignored: File counts only before the first "
-            "[section]\n"
-            "warning: gfx\\WELCOME.TXT is left out: its name WELCOME.TXT differs only in letter case from the "
-            "earlier welcome.txt\n"
-            "warning: line 'Fle=notes.txt' is ignored: the head holds only OutFile, File and ExtractFile\n"
-            "warning: line 'OutFile=other.lvz' is ignored: the first OutFile counts\n"
-            "warning: line 'IMAGE2=gfx\\explode.bmp,4,2,80 ; explosion' holds ';': a comment after a value is part "
-            "of the value\n"
-            "warning: line 'IMAGE05=a.bmp' in [objectimages] is ignored: image numbers have no leading zeros\n"
-            "warning: line 'IMAGE256=a.bmp' in [objectimages] is ignored: image numbers go up to 255\n"
-            "warning: line 'IMAGE0=again.bmp' in [objectimages] is ignored: an earlier line defines IMAGE0, and "
-            "the first counts\n"
-            "warning: line 'pictures=3' in [objectimages] is ignored: it is no image definition (IMAGE0 to "
-            "IMAGE255)\n"
-            "warning: line '70000,0,IMAGE0,TopMost,Kill,,40000': x 70000 is stored as 4464 (map coordinates keep "
-            "16 bits)\n"
-            "warning: line '70000,0,IMAGE0,TopMost,Kill,,40000': mode Kill becomes ShowAlways without a display "
-            "time\n"
-            "warning: line '70000,0,IMAGE0,TopMost,Kill,,40000': object number 40000 is stored as 7232 (15 bits)\n"
-            "warning: line '0,0,IMAGE2,BelowAll,Kill,50000,1': display time 50000 is stored as 40950 (0 to "
-            "40950)\n"
-            "warning: line 'C3000,B-40,IMAGE0,TopMost,EnterZone,3000,3': x 3000 is stored as -1096 (screen "
-            "offsets keep -2048 to 2047)\n"
-            "warning: line '" + cut_line + "' is cut at 255 characters\n"
-            "warning: IMAGE2's file explode.bmp is not packed in this container\n");
+  const std::string ignored = " in [objectimages] is ignored: ";
+  const std::string kill_line = "line '70000,0,IMAGE0,TopMost,Kill,,40000': ";
+  const std::vector<std::string> warnings = {
+      "line 'File=stray.txt' below [objectimages] is ignored: File counts only before the first [section]",
+      "gfx\\WELCOME.TXT is left out: its name WELCOME.TXT differs only in letter case from the earlier "
+      "welcome.txt",
+      "line 'Fle=notes.txt' is ignored: the head holds only OutFile, File and ExtractFile",
+      "line 'OutFile=other.lvz' is ignored: the first OutFile counts",
+      "line 'IMAGE2=gfx\\explode.bmp,4,2,80 ; explosion' holds ';': a comment after a value is part "
+      "of the value",
+      "line 'IMAGE05=a.bmp'" + ignored + "image numbers have no leading zeros",
+      "line 'IMAGE256=a.bmp'" + ignored + "image numbers go up to 255",
+      "line 'IMAGE0=again.bmp'" + ignored + "an earlier line defines IMAGE0, and the first counts",
+      "line 'pictures=3'" + ignored + "it is no image definition (IMAGE0 to IMAGE255)",
+      kill_line + "x 70000 is stored as 4464 (map coordinates keep 16 bits)",
+      kill_line + "mode Kill becomes ShowAlways without a display time",
+      kill_line + "object number 40000 is stored as 7232 (15 bits)",
+      "line '0,0,IMAGE2,BelowAll,Kill,50000,1': display time 50000 is stored as 40950 (0 to 40950)",
+      "line 'C3000,B-40,IMAGE0,TopMost,EnterZone,3000,3': x 3000 is stored as -1096 (screen offsets "
+      "keep -2048 to 2047)",
+      "line '" + long_line.substr(0, 255) + "' is cut at 255 characters",
+      "IMAGE2's file explode.bmp is not packed in this container",
+  };
+  std::string expected;
+  for (const std::string& warning : warnings) expected += "warning: " + warning + "\n";
+  EXPECT_EQ(check.err, expected);
 }
 
 TEST_F(TarnpackCheck, OptionsComeFirstAndDashDashEndsThem) {

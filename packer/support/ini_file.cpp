@@ -133,8 +133,7 @@ bool ini_file::next_line(char* buffer, size_t size, bool* cut) {
   return true;
 }
 
-void ini_file::for_each_line_below_headers(
-    size_t size, const std::function<void(const char* section, const char* line)>& visit) const {
+void ini_file::for_each_line_below_headers(size_t size, const line_visitor& visit) const {
   char section[header_name_limit + 1] = {};
   bool below_header = false;
   std::unique_ptr<char[]> copy(new char[size]);

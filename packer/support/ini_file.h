@@ -52,8 +52,8 @@ class ini_file {
   // Calls visit with the name of each section below the head ("" for a header without a
   // usable name) and each of its lines, as next_line copies them into size bytes, in file
   // order; every section of a name, not only the first. Selects nothing.
-  void for_each_line_below_headers(size_t size,
-                                   const std::function<void(const char* section, const char* line)>& visit) const;
+  using line_visitor = std::function<void(const char* section, const char* line)>;
+  void for_each_line_below_headers(size_t size, const line_visitor& visit) const;
 
   // The selected section's name, "<default>" for the head.
   const char* section_name() const { return section_name_; }
