@@ -2,7 +2,8 @@
 // description. Beyond surviving any text: every object section the compiler builds must
 // render without failure through tarnsplit's description writer, and the rendered text
 // must compile again to the same block (the round trip of a container through tarnsplit
-// and back through tarnpack), wherever the description language can carry the block.
+// and back through tarnpack), wherever the description language can carry the block. A
+// check (tarnpack --check) observing the same run must see the same block or failure.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include "byte_buffer.h"
+#include "check_report.h"
 #include "container_format.h"
 #include "fuzz_check.h"
 #include "inflating.h"
@@ -33,27 +35,34 @@ void write_scratch(const void* data, size_t size) {
           "cannot write the scratch file");
 }
 
-// The head as the driver reads it: OutFile, then every File and every ExtractFile.
-void read_head(ini_file& description, size_t text_size) {
+// The head as the driver reads it: OutFile, then every File and every ExtractFile; check,
+// when given, observes as it does in the driver.
+void read_head(ini_file& description, size_t text_size, check_report* check) {
   char value[260];
-  description.get_value(value, sizeof value, "OutFile", true);
+  bool cut = false;
+  if (check) check->description_loaded(description);
+  if (description.get_value(value, sizeof value, "OutFile", true, &cut) && check)
+    check->line_read(std::string("OutFile=") + value, value, cut, sizeof value - 1);
   for (const char* name : {"File", "ExtractFile"}) {
     size_t count = 0;
-    while (description.get_value(value, sizeof value, name, true)) {
+    while (description.get_value(value, sizeof value, name, true, &cut)) {
       require(std::strlen(value) < sizeof value, "a value overran its buffer");
       require(++count <= text_size, "more values than the text has bytes");
+      if (check) check->line_read(std::string(name) + "=" + value, value, cut, sizeof value - 1);
     }
   }
+  if (check) check->head_read(description);
 }
 
 // The object block that compile_objects appends to an empty container; false when it
 // appends none.
-bool compile_block(ini_file& description, std::string& block) {
+bool compile_block(ini_file& description, std::string& block, check_report* check = nullptr) {
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
-  compile_objects(container, description);
+  compile_objects(container, description, check);
   if (decode_container_header(container.data()).section_count == 0) return false;
+  if (check) check->container_built("zone.lvz", container);
   require(container.size() >= container_header_size + section_header_size + 1, "a section cut short");
   section_header header = decode_section_header(container.data() + container_header_size);
   const unsigned char* data = container.data() + container_header_size + section_header_size + 1;
@@ -117,16 +126,33 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  write_scratch(data, size);
-  std::string block;
+// Reads the scratch description as the packer does, with check observing when given: the
+// object block into block (false when there is none), or the failure's text into error.
+bool compile_description(size_t size, std::string& block, std::string& error, check_report* check) {
   try {
     ini_file description(g_path);
-    read_head(description, size);
-    if (!compile_block(description, block)) return 0;
-  } catch (const base_exception&) {
-    return 0;  // a description the packer refuses, with its message
+    read_head(description, size, check);
+    return compile_block(description, block, check);
+  } catch (const base_exception& failure) {
+    char message[512];
+    failure.get_text(message, sizeof message);
+    error = message;
+    return false;
   }
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  write_scratch(data, size);
+  std::string block, error;
+  bool compiled = compile_description(size, block, error, nullptr);
+  check_report check;
+  std::string checked_block, checked_error;
+  bool checked = compile_description(size, checked_block, checked_error, &check);
+  require(checked == compiled && checked_block == block && checked_error == error,
+          "a check sees another block or failure than packing");
+  check.report();
+  check.warnings();
+  if (!compiled) return 0;  // no object section, or a description the packer refuses
 
   std::string text = rendered(block);
   if (!language_carries(text)) return 0;

@@ -20,13 +20,8 @@ const char* stored_name(char (&path)[path_size], const char* name_text) {
   return file_name_part(path);
 }
 
-// True when one of the container's sections is named name (ignoring case).
 bool has_section_named(const byte_buffer& container, const char* name) {
-  const unsigned char* section = container.data() + container_header_size;
-  for (uint32_t i = section_count(container); i > 0; --i, section = section_after(section))
-    if (equal_ignoring_case(reinterpret_cast<const char*>(section + section_header_size), name))
-      return true;
-  return false;
+  return section_named(container, name) != nullptr;
 }
 
 // Appends the section of content under name (the file-name part of name_text).
@@ -71,6 +66,15 @@ const unsigned char* section_after(const unsigned char* section) {
   const char* name = reinterpret_cast<const char*>(section + section_header_size);
   uint32_t stored_size = decode_section_header(section).stored_size;
   return section + section_header_size + std::strlen(name) + 1 + stored_size;
+}
+
+const char* section_named(const byte_buffer& container, const char* name) {
+  const unsigned char* section = container.data() + container_header_size;
+  for (uint32_t i = section_count(container); i > 0; --i, section = section_after(section)) {
+    const char* stored = reinterpret_cast<const char*>(section + section_header_size);
+    if (equal_ignoring_case(stored, name)) return stored;
+  }
+  return nullptr;
 }
 
 uint32_t compress_capacity(uint32_t length) {

@@ -46,5 +46,9 @@ uint32_t compress_capacity(uint32_t length);
 // stored_size data bytes further on.
 const unsigned char* section_after(const unsigned char* section);
 
+// The name of the container's first section named name (ignoring case), as it is stored;
+// nullptr when there is none.
+const char* section_named(const byte_buffer& container, const char* name);
+
 // The container's section_count.
 uint32_t section_count(const byte_buffer& container);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "check_report.h"
 #include "file_packing.h"
 #include "object_section.h"
 #include "packer_errors.h"
@@ -79,16 +80,24 @@ void append_image_entry(byte_buffer& entries, const char* value) {
 // Reads IMAGE0 to IMAGE255 of the selected section, in the order of their numbers, so
 // that the images take their positions in that order whatever the order of their lines.
 // Each read consumes the line found, and only the first line of a name is read.
-void read_images(ini_file& description, image_table& images) {
+void read_images(ini_file& description, image_table& images, check_report* check) {
   for (uint32_t n = 0; n < max_image_count; ++n) {
     images.position[n] = -1;
     char name[16];
     std::snprintf(name, sizeof name, "IMAGE%u", static_cast<unsigned>(n));
     char value[line_size];
-    if (!description.get_value(value, sizeof value, name, true)) continue;
+    bool cut = false;
+    if (!description.get_value(value, sizeof value, name, true, &cut)) continue;
+    uint32_t entry = images.entries.size();
     append_image_entry(images.entries, value);
     images.position[n] = static_cast<int32_t>(images.count++);
+    if (check) {
+      check->line_read(std::string(name) + "=" + value, value, cut, line_size - 1);
+      const unsigned char* stored_name = images.entries.data() + entry + image_entry_head_size;
+      check->image_defined(n, reinterpret_cast<const char*>(stored_name));
+    }
   }
+  if (check) check->images_read(description);
 }
 
 // Takes a leading reference letter off a coordinate field and returns its code; 0 when the
@@ -114,10 +123,42 @@ int16_t coordinate(const char* field, uint8_t reference, bool is_map) {
   return is_map ? map_coordinate(number) : encode_screen_coordinate(number, reference);
 }
 
+// Tells check of each number of an object line that its record keeps otherwise than the
+// line says, and of a mode that gives way to ShowAlways.
+void note_changes(check_report& check, const char* line, const char (&fields)[object_field_count][field_size],
+                  bool is_map, const unsigned char (&record)[object_record_size]) {
+  object_record stored = decode_object_record(record);
+  const int16_t coordinates[] = {stored.x, stored.y};
+  for (int axis : {field_x, field_y}) {
+    int32_t given = decimal_value(fields[axis]);
+    int16_t field = coordinates[axis - field_x];
+    int32_t kept = is_map ? field : decode_screen_coordinate_v2(field).offset;
+    const char* range = is_map ? " (map coordinates keep 16 bits)" : " (screen offsets keep -2048 to 2047)";
+    if (kept != given)
+      check.object_changed(line, std::string(axis == field_x ? "x " : "y ") + std::to_string(given) +
+                                     " is stored as " + std::to_string(kept) + range);
+  }
+  const char* mode = fields[field_mode];
+  if (fields[field_time][0] == '\0') {
+    if (mode[0] && display_mode_code(mode) != 0)
+      check.object_changed(line, "mode " + std::string(mode) + " becomes ShowAlways without a display time");
+  } else {
+    int32_t time = decimal_value(fields[field_time]);
+    if (time / 10 != stored.display_time)
+      check.object_changed(line, "display time " + std::to_string(time) + " is stored as " +
+                                     std::to_string(description_display_time(stored.display_time)) +
+                                     " (0 to 40950)");
+  }
+  int32_t number = decimal_value(fields[field_number]);
+  if (number != stored.object_id)
+    check.object_changed(line, "object number " + std::to_string(number) + " is stored as " +
+                                   std::to_string(stored.object_id) + " (15 bits)");
+}
+
 // The object_record of one [mapobjects] (is_map) or [screenobjects] line, written to
 // record. Throws text_exception for a malformed line or an image images does not define.
 void compile_object_line(const char* line, bool is_map, const image_table& images,
-                         unsigned char (&record)[object_record_size]) {
+                         unsigned char (&record)[object_record_size], check_report* check) {
   char fields[object_field_count][field_size];
   for (int i = 0; i < object_field_count; ++i) get_field(fields[i], field_size, line, ',', i);
 
@@ -147,20 +188,26 @@ void compile_object_line(const char* line, bool is_map, const image_table& image
   r.display_time = display_time_from_description(decimal_value(fields[field_time]));
   r.mode = static_cast<uint8_t>(mode);
   encode_object_record(record, r);
+  if (check) note_changes(*check, line, fields, is_map, record);
 }
 
 // Appends the records of every line of the first section named section, in their order;
-// nothing when there is no such section.
-void read_objects(ini_file& description, const char* section, bool is_map, const image_table& images,
-                  byte_buffer& records) {
-  if (!description.select_section(section)) return;
+// nothing when there is no such section. Returns how many.
+uint32_t read_objects(ini_file& description, const char* section, bool is_map, const image_table& images,
+                      byte_buffer& records, check_report* check) {
+  if (!description.select_section(section)) return 0;
+  uint32_t count = 0;
   char line[line_size];
-  while (description.next_line(line, sizeof line)) {
+  bool cut = false;
+  while (description.next_line(line, sizeof line, &cut)) {
     if (!line[0]) continue;
+    if (check) check->line_read(line, line, cut, sizeof line - 1);
     unsigned char record[object_record_size];
-    compile_object_line(line, is_map, images, record);
+    compile_object_line(line, is_map, images, record, check);
     records.append(record, sizeof record);
+    ++count;
   }
+  return count;
 }
 
 // Appends the records grouped by layer, from 0 up; within a layer they keep their order,
@@ -177,14 +224,15 @@ uint32_t append_by_layer(byte_buffer& content, const byte_buffer& records) {
 
 }  // namespace
 
-bool build_object_content(byte_buffer& content, ini_file& description) {
+bool build_object_content(byte_buffer& content, ini_file& description, check_report* check) {
   if (!description.select_section("objectimages")) return false;
   image_table images;
-  read_images(description, images);
+  read_images(description, images, check);
 
   byte_buffer records;  // in description order: every map object, then every screen object
-  read_objects(description, "mapobjects", true, images, records);
-  read_objects(description, "screenobjects", false, images, records);
+  uint32_t map_objects = read_objects(description, "mapobjects", true, images, records, check);
+  uint32_t screen_objects = read_objects(description, "screenobjects", false, images, records, check);
+  if (check) check->objects_compiled(images.count, map_objects, screen_objects);
 
   unsigned char header[object_section_header_size] = {};
   content.set_size(0);
@@ -195,7 +243,10 @@ bool build_object_content(byte_buffer& content, ini_file& description) {
   return true;
 }
 
-void compile_objects(byte_buffer& container, ini_file& description) {
+void compile_objects(byte_buffer& container, ini_file& description, check_report* check) {
   byte_buffer content;
-  if (build_object_content(content, description)) pack_section(container, content, "", 0);
+  if (!build_object_content(content, description, check)) return;
+  uint32_t old_size = container.size();
+  pack_section(container, content, "", 0);
+  if (check) check->objects_packed(container, old_size);
 }

@@ -12,16 +12,20 @@
 #include "byte_buffer.h"
 #include "ini_file.h"
 
+class check_report;
+
 // Builds the object section's content (header, records grouped by layer with map objects
 // before screen objects, image table) into content, replacing what it held, and returns
 // true; returns false and leaves content alone when the description has no
 // [objectimages], whatever the object sections hold. Selects other sections of
 // description. Throws text_exception "Syntax error in line '%s'\n" for the first malformed
 // object line, "%s used but not defined in [objectimages] in line '%s'\n" for the first
-// that names an image [objectimages] does not define; memory_exception.
-bool build_object_content(byte_buffer& content, ini_file& description);
+// that names an image [objectimages] does not define; memory_exception. check, when given,
+// is told what the sections hold and what is ignored or changed on the way.
+bool build_object_content(byte_buffer& content, ini_file& description, check_report* check = nullptr);
 
 // Appends the object section (empty name, time 0, compressed by the rules of any section)
 // to container when the description defines images; does nothing otherwise. Throws what
-// build_object_content and pack_section throw, and then appends nothing.
-void compile_objects(byte_buffer& container, ini_file& description);
+// build_object_content and pack_section throw, and then appends nothing. check as above,
+// and told of the section appended.
+void compile_objects(byte_buffer& container, ini_file& description, check_report* check = nullptr);

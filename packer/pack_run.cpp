@@ -5,6 +5,7 @@
 #include <string>
 
 #include "byte_buffer.h"
+#include "check_report.h"
 #include "container_format.h"
 #include "disk_file.h"
 #include "file_packing.h"
@@ -21,13 +22,28 @@ namespace {
 
 // Packs every File entry, then every ExtractFile entry, in the order of the description,
 // into the container that will be written to output_path.
-void pack_entries(ini_file& description, byte_buffer& container, const char* output_path) {
+void pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
+                  check_report* check) {
   section_names names;
   std::string extracted_description = description_name_for(file_name_part(output_path));
   char entry[path_size];
+  bool cut = false;
   for (const char* keyword : {"File", "ExtractFile"})
-    while (description.get_value(entry, sizeof entry, keyword, true))
+    while (description.get_value(entry, sizeof entry, keyword, true, &cut)) {
+      if (check) check->line_read(std::string(keyword) + "=" + entry, entry, cut, sizeof entry - 1);
+      uint32_t old_size = container.size();
       pack_file_entry(container, names, entry, extracted_description.c_str());
+      if (check) check->entry_packed(entry, container, old_size);
+    }
+  if (check) check->head_read(description);
+}
+
+// Shows a failure, or records it for the check to show after its warnings.
+void fail(const base_exception& error, check_report* check) {
+  if (check)
+    check->failed(error);
+  else
+    report_error(error);
 }
 
 void write_container(const char* output_path, const byte_buffer& container) {
@@ -38,20 +54,44 @@ void write_container(const char* output_path, const byte_buffer& container) {
 }
 
 // Everything after the description's path is known. The output file is created only when
-// the container is complete, so a failure before leaves an existing one untouched.
-void pack(const char* description_path) {
+// the container is complete, so a failure before leaves an existing one untouched. A check
+// observes the same run and writes nothing.
+void pack(const char* description_path, check_report* check) {
   ini_file description(description_path);
+  if (check) check->description_loaded(description);
   char output_path[path_size];
-  description.get_value(output_path, sizeof output_path, "OutFile", false);
+  bool cut = false;
+  description.get_value(output_path, sizeof output_path, "OutFile", false, &cut);
+  if (check)
+    check->line_read(std::string("OutFile=") + output_path, output_path, cut, sizeof output_path - 1);
 
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
-  pack_entries(description, container, output_path);
-  compile_objects(container, description);
+  pack_entries(description, container, output_path, check);
+  compile_objects(container, description, check);
   if (section_count(container) == 0) throw base_exception("No data defined");
 
-  write_container(output_path, container);
+  if (check)
+    check->container_built(output_path, container);
+  else
+    write_container(output_path, container);
+}
+
+// Packs the description at path, or checks it when check is given.
+exit_status run(const char* path, check_report* check) {
+  char description_path[path_size];
+  copy_path(description_path, path);
+  try {
+    if (!description_path[0] && !ask_description_path(description_path)) return exit_cancelled;
+    pack(description_path, check);
+    return exit_written;
+  } catch (const base_exception& error) {
+    fail(error, check);
+  } catch (const std::bad_alloc&) {  // from the standard library, which knows no other way
+    fail(memory_exception(), check);
+  }
+  return exit_failed;
 }
 
 }  // namespace
@@ -70,17 +110,6 @@ bool ask_description_path(char* path) {
   return GetOpenFileNameA(&record) != FALSE;
 }
 
-exit_status run_tarnpack(const char* command_line) {
-  char description_path[path_size];
-  copy_path(description_path, command_line);
-  try {
-    if (!description_path[0] && !ask_description_path(description_path)) return exit_cancelled;
-    pack(description_path);
-    return exit_written;
-  } catch (const base_exception& error) {
-    report_error(error);
-  } catch (const std::bad_alloc&) {  // from the standard library, which knows no other way
-    report_error(memory_exception());
-  }
-  return exit_failed;
-}
+exit_status run_tarnpack(const char* path) { return run(path, nullptr); }
+
+exit_status check_tarnpack(const char* path, check_report& check) { return run(path, &check); }

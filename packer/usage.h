@@ -4,10 +4,17 @@
 // One line a paragraph: a message box wraps them to its width, the console to a terminal's.
 constexpr char tarnpack_usage[] =
     "Usage: tarnpack [description.ini]\n"
+    "       tarnpack -c|--check [description.ini]\n"
+    "       tarnpack -h|--help | -V|--version\n"
     "Builds the level-zone container named by the description's OutFile from its File and "
     "ExtractFile entries and its object definitions, and writes it in one piece. Without an "
     "argument it asks for the description.\n"
-    "Exit status: 0 written, 1 cancelled, 2 failed (after showing the error).\n";
+    "-c, --check: builds the container in memory as packing would, writes nothing, and reports "
+    "each section and each entry left out, with warnings for lines that packing ignores and "
+    "numbers that it changes.\n"
+    "Options come before the name, which is taken verbatim; -- ends them.\n"
+    "Exit status: 0 written (or sound, when checking), 1 cancelled, 2 failed (after showing "
+    "the error).\n";
 
 // tarnpack and the project's version, set by the build.
 constexpr char tarnpack_version[] = "tarnpack " TARN_VERSION "\n";

@@ -153,8 +153,15 @@ TEST_F(TarnpackPosix, TheUsageIsWrappedForATerminal) {
   // breaks it at blanks within 80 characters.
   EXPECT_EQ(run_program(tarnpack_path(), {"--help"}, dir.path()).out,
             "Usage: tarnpack [description.ini]\n"
+            "       tarnpack -c|--check [description.ini]\n"
+            "       tarnpack -h|--help | -V|--version\n"
             "Builds the level-zone container named by the description's OutFile from its File\n"
             "and ExtractFile entries and its object definitions, and writes it in one piece.\n"
             "Without an argument it asks for the description.\n"
-            "Exit status: 0 written, 1 cancelled, 2 failed (after showing the error).\n");
+            "-c, --check: builds the container in memory as packing would, writes nothing,\n"
+            "and reports each section and each entry left out, with warnings for lines that\n"
+            "packing ignores and numbers that it changes.\n"
+            "Options come before the name, which is taken verbatim; -- ends them.\n"
+            "Exit status: 0 written (or sound, when checking), 1 cancelled, 2 failed (after\n"
+            "showing the error).\n");
 }

@@ -2,6 +2,7 @@
 #include "ini_file.h"
 
 #include <cstring>
+#include <memory>
 
 #include "disk_file.h"
 #include "packer_errors.h"
@@ -44,24 +45,25 @@ const char* next_line_start(const char* p) {
 }
 
 // Copies the line (or value) at p up to its line end: at most size - 1 characters,
-// trailing blanks removed, terminated.
-void copy_line(char* buffer, size_t size, const char* p) {
+// trailing blanks removed, terminated. True when more than blanks was left out.
+bool copy_line(char* buffer, size_t size, const char* p) {
   size_t length = 0;
   while (length < size - 1 && p[length] != '\n' && p[length] != '\0') ++length;
   std::memcpy(buffer, p, length);
   buffer[length] = '\0';
   trim_right(buffer);
+  const char* rest = skip_blanks(p + length);
+  return *rest != '\n' && *rest != '\0';
 }
 
-// The value of line when it is a parameter line named name, or nullptr.
-const char* value_of(const char* line, const char* name) {
+}  // namespace
+
+const char* parameter_value(const char* line, const char* name) {
   for (; *name; ++line, ++name)
     if (*line == '\0' || ascii_lower(*line) != ascii_lower(*name)) return nullptr;
   line = skip_blanks(line);
   return *line == '=' ? skip_blanks(line + 1) : nullptr;
 }
-
-}  // namespace
 
 ini_file::ini_file(const char* path) {
   disk_file file;
@@ -123,11 +125,28 @@ void ini_file::consume(uint32_t index) {
   while (first_unread_ < lines_.count() && !lines_.at(first_unread_)) ++first_unread_;
 }
 
-bool ini_file::next_line(char* buffer, size_t size) {
+bool ini_file::next_line(char* buffer, size_t size, bool* cut) {
   if (first_unread_ == lines_.count()) return false;
-  copy_line(buffer, size, static_cast<const char*>(lines_.at(first_unread_)));
+  bool was_cut = copy_line(buffer, size, static_cast<const char*>(lines_.at(first_unread_)));
+  if (cut) *cut = was_cut;
   consume(first_unread_);
   return true;
+}
+
+void ini_file::for_each_line_below_headers(size_t size, const line_visitor& visit) const {
+  char section[header_name_limit + 1] = {};
+  bool below_header = false;
+  std::unique_ptr<char[]> copy(new char[size]);
+  for (const char* from = text(); from; from = next_line_start(from)) {
+    from = skip_blanks(from);
+    if (*from == '[') {
+      below_header = true;
+      if (!header_name(from, section)) section[0] = '\0';
+    } else if (below_header && *from != '\n' && *from != '\0' && *from != ';') {
+      copy_line(copy.get(), size, from);
+      visit(section, copy.get());
+    }
+  }
 }
 
 ini_file::name_cursor* ini_file::cursor_for(const char* name) {
@@ -158,7 +177,7 @@ const char* ini_file::find_value(const char* name, bool optional) {
     if (cursor->next > index) index = cursor->next;
   for (; index < lines_.count(); ++index) {
     const char* line = static_cast<const char*>(lines_.at(index));
-    const char* value = line ? value_of(line, name) : nullptr;
+    const char* value = line ? parameter_value(line, name) : nullptr;
     if (value) {
       consume(index);
       remember(name, index + 1);
@@ -170,9 +189,10 @@ const char* ini_file::find_value(const char* name, bool optional) {
   throw text_exception("Ini file: Missing parameter %s in %s section", name, section_name_);
 }
 
-bool ini_file::get_value(char* buffer, size_t size, const char* name, bool optional) {
+bool ini_file::get_value(char* buffer, size_t size, const char* name, bool optional, bool* cut) {
   const char* value = find_value(name, optional);
   if (!value) return false;
-  copy_line(buffer, size, value);
+  bool was_cut = copy_line(buffer, size, value);
+  if (cut) *cut = was_cut;
   return true;
 }

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "byte_buffer.h"
 #include "pointer_list.h"
@@ -34,8 +35,9 @@ class ini_file {
 
   // Copies the first unread line of the selected section (blank lines and comments never
   // count) into buffer: at most size - 1 characters, trailing blanks removed, terminated;
-  // the line is consumed. False when no unread line is left.
-  bool next_line(char* buffer, size_t size);
+  // the line is consumed. False when no unread line is left. *cut, when given, tells
+  // whether the line had more to it than the buffer took.
+  bool next_line(char* buffer, size_t size, bool* cut = nullptr);
 
   // The start of the value of the first unread parameter line named name, in the loaded
   // text (it runs to the next line end); the line is consumed. When there is none: nullptr
@@ -45,7 +47,13 @@ class ini_file {
 
   // find_value, and the value copied into buffer like a line by next_line. False when the
   // optional parameter is missing.
-  bool get_value(char* buffer, size_t size, const char* name, bool optional);
+  bool get_value(char* buffer, size_t size, const char* name, bool optional, bool* cut = nullptr);
+
+  // Calls visit with the name of each section below the head ("" for a header without a
+  // usable name) and each of its lines, as next_line copies them into size bytes, in file
+  // order; every section of a name, not only the first. Selects nothing.
+  using line_visitor = std::function<void(const char* section, const char* line)>;
+  void for_each_line_below_headers(size_t size, const line_visitor& visit) const;
 
   // The selected section's name, "<default>" for the head.
   const char* section_name() const { return section_name_; }
@@ -58,6 +66,7 @@ class ini_file {
   };
 
   char* text() { return reinterpret_cast<char*>(text_.data()); }
+  const char* text() const { return reinterpret_cast<const char*>(text_.data()); }
   void collect_lines(const char* from);
   void consume(uint32_t index);
   name_cursor* cursor_for(const char* name);
@@ -72,3 +81,7 @@ class ini_file {
   name_cursor cursors_[cursor_slots] = {};
   uint32_t cursors_used_ = 0;
 };
+
+// The value of line when it is a parameter line named name (ignoring case): the first
+// character after blanks, '=' and blanks; nullptr otherwise.
+const char* parameter_value(const char* line, const char* name);

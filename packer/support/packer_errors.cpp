@@ -74,8 +74,12 @@ void memory_exception::get_text(char* buffer, size_t size) const {
 }
 
 void report_error(const base_exception& error) {
-  char text[512];
+  char text[error_text_size];
   error.get_text(text, sizeof text);
+  report_error_text(text);
+}
+
+void report_error_text(const char* text) {
   if (!text[0]) return;
   MessageBoxA(GetActiveWindow(), text, "Error", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }

@@ -72,7 +72,13 @@ class memory_exception : public base_exception {
   void get_text(char* buffer, size_t size) const override;
 };
 
+// The room report_error gives an exception's text: at most 511 characters.
+constexpr size_t error_text_size = 512;
+
 // Shows the exception's text (at most 511 characters) in a warning message box titled
 // "Error", owned by the active window; an empty text shows nothing. Returns when the box
 // is closed.
 void report_error(const base_exception& error);
+
+// The same for a text taken from an exception earlier.
+void report_error_text(const char* text);

@@ -80,6 +80,7 @@ constexpr UINT LMEM_MOVEABLE = 0x2;
 // Message box.
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_ICONWARNING = 0x30;
+constexpr UINT MB_ICONINFORMATION = 0x40;
 constexpr UINT MB_SETFOREGROUND = 0x10000;
 
 // File-open dialog: the fields of the record that the packer sets.

@@ -1,0 +1,225 @@
+// tarnpack --check and the options before the description's name: the check agrees with
+// packing and writes nothing, its report and warnings, and how the command line is read.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "byte_buffer.h"
+#include "check_display.h"
+#include "check_report.h"
+#include "command_line.h"
+#include "container_format.h"
+#include "native_api.h"
+#include "test_harness.h"
+
+namespace {
+
+class TarnpackCheck : public ::testing::Test {
+ protected:
+  scratch_dir dir;
+
+  run_result run(const std::vector<std::string>& args) {
+    return run_program(tarnpack_path(), args, dir.path());
+  }
+};
+
+std::string first_line(const std::string& text) { return text.substr(0, text.find('\n') + 1); }
+
+bool ends_with(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+TEST(TarnpackCommandLine, ReadsOptionsOnlyAtTheStartAndTheRestVerbatim) {
+  struct row {
+    const char* text;
+    tarnpack_action action;
+    const char* path_or_option;
+  };
+  const row rows[] = {
+      {"zone.ini", tarnpack_action::pack, "zone.ini"},
+      {"", tarnpack_action::pack, ""},
+      {" -c zone.ini", tarnpack_action::pack, " -c zone.ini"},  // a blank first: a path, as before
+      {"my zone.ini -c", tarnpack_action::pack, "my zone.ini -c"},
+      {"-", tarnpack_action::pack, "-"},
+      {"-c my  zone.ini ", tarnpack_action::check, "my  zone.ini "},
+      {"--check\t zone.ini", tarnpack_action::check, "zone.ini"},
+      {"--check", tarnpack_action::check, ""},
+      {"-- -c.ini", tarnpack_action::pack, "-c.ini"},
+      {"-c -- --help", tarnpack_action::check, "--help"},
+      {"--help zone.ini", tarnpack_action::help, nullptr},
+      {"-c -V -h", tarnpack_action::help, nullptr},
+      {"-V", tarnpack_action::version, nullptr},
+      {"-x zone.ini", tarnpack_action::unknown_option, "-x"},
+      {"--checks zone.ini", tarnpack_action::unknown_option, "--checks"},
+      {"-ch", tarnpack_action::unknown_option, "-ch"},
+      {"-c -x.ini", tarnpack_action::unknown_option, "-x.ini"},
+  };
+  for (const row& r : rows) {
+    tarnpack_command command = parse_command_line(r.text);
+    EXPECT_EQ(command.action, r.action) << r.text;
+    if (r.action == tarnpack_action::unknown_option) {
+      EXPECT_EQ(command.option, r.path_or_option) << r.text;
+    } else if (r.path_or_option) {
+      EXPECT_STREQ(command.path, r.path_or_option) << r.text;
+    }
+  }
+}
+
+TEST(TarnpackCheckBox, ShowsTheReportWithTheInformationIconAndWarningsWithTheWarningIcon) {
+  byte_buffer container;
+  container.set_size(container_header_size);
+  encode_container_header(container.data(), 0);
+  check_report check;
+  check.container_built("zone.lvz", container);
+  message_box_text box = check_box(check);
+  EXPECT_EQ(box.text, "zone.lvz: 0 sections, 8 bytes\n");
+  EXPECT_EQ(box.style, MB_OK | MB_ICONINFORMATION);
+
+  check.object_changed("1,2,IMAGE0,TopMost,,,40000", "object number 40000 is stored as 7232 (15 bits)");
+  box = check_box(check);
+  EXPECT_EQ(box.text,
+            "zone.lvz: 0 sections, 8 bytes\n\n"
+            "warning: line '1,2,IMAGE0,TopMost,,,40000': object number 40000 is stored as 7232 (15 bits)\n");
+  EXPECT_EQ(box.style, MB_OK | MB_ICONWARNING);
+}
+
+TEST_F(TarnpackCheck, AgreesWithPackingAndWritesNothing) {
+  write_file(dir / "a.txt", std::string(300, 'a'));
+  write_file(dir / "empty.txt", "");
+  const std::string images = "[objectimages]\nIMAGE0=a.txt\n";
+  const std::vector<std::string> descriptions = {
+      "OutFile=out.lvz\nFile=a.txt\nFile=A.TXT\n",
+      "OutFile=out.lvz\n" + images + "[mapobjects]\n1,2,IMAGE0,TopMost,Kill,,70000\n",
+      "File=a.txt\n[objectimages]\nOutFile=out.lvz\n",
+      "OutFile=out.lvz\n[mapobjects]\nFile=a.txt\n",
+      "OutFile=out.lvz\nFile=a.txt ; the letters\n",
+      "OutFile=out.lvz\nFile=a.txt\nExtractFile=empty.txt\n",
+      "OutFile=out.lvz\nFile=a.txt\n" + images + "[screenobjects]\n1,2,IMAGE0,Top\n",
+      "OutFile=out.lvz\nFile=a.txt\n" + images + "[screenobjects]\n1,2,IMAGE1,TopMost\n",
+  };
+  for (const std::string& description : descriptions) {
+    write_file(dir / "zone.ini", description);
+    run_result check;
+    for (bool existing : {false, true}) {
+      std::filesystem::remove(dir / "out.lvz");
+      if (existing) write_file(dir / "out.lvz", "previous container");
+      auto before = tree_snapshot(dir.path());
+      check = run({"--check", "zone.ini"});
+      EXPECT_EQ(tree_snapshot(dir.path()), before) << description;
+    }
+    std::filesystem::remove(dir / "out.lvz");
+    run_result packed = run({"zone.ini"});
+    EXPECT_EQ(check.status, packed.status) << description;
+    if (runs_on_windows()) continue;  // the report and the error are in message boxes
+    // The check's warnings come first; the error, when there is one, is packing's own.
+    EXPECT_TRUE(ends_with(check.err, packed.err)) << description << check.err;
+    if (packed.status == 0) {
+      auto sections = read_container(read_file(dir / "out.lvz"));
+      EXPECT_EQ(first_line(check.out), "out.lvz: " + std::to_string(sections.size()) + " section" +
+                                           (sections.size() == 1 ? "" : "s") + ", " +
+                                           std::to_string(read_file(dir / "out.lvz").size()) + " bytes\n");
+    } else {
+      EXPECT_EQ(check.out, "") << description;
+    }
+  }
+  run_result missing = run({"-c", "missing.ini"});
+  EXPECT_EQ(missing.status, 2);
+  expect_tarnpack_error(missing, "Unable to open missing.ini");
+}
+
+TEST_F(TarnpackCheck, ReportsEachEntryAndWarnsOfWhatPackingAcceptsSilently) {
+  const std::string welcome = "welcome to the zone, welcome to the zone, welcome to the zone\n";
+  std::filesystem::create_directories(dir / "gfx");
+  write_file(dir / "welcome.txt", welcome);
+  write_file(dir / "gfx/WELCOME.TXT", welcome);
+  write_file(dir / "banner.gif", "GIF89a" + std::string(200, 'b'));
+  const std::string long_line = "1,2,IMAGE0,AfterChat,Kill,100,5," + std::string(250, 'x');
+  write_file(dir / "zone.ini",
+             "OutFile=out.lvz\n"
+             "File=welcome.txt\n"
+             "File=banner.gif\n"
+             "ExtractFile=gfx\\WELCOME.TXT\n"
+             "Fle=notes.txt\n"
+             "OutFile=other.lvz\n"
+             "[objectimages]\n"
+             "IMAGE0=banner.gif\n"
+             "IMAGE05=a.bmp\n"
+             "IMAGE256=a.bmp\n"
+             "IMAGE0=again.bmp\n"
+             "IMAGE2=gfx\\explode.bmp,4,2,80 ; explosion\n"
+             "pictures=3\n"
+             "File=stray.txt\n"
+             "[mapobjects]\n"
+             "70000,0,IMAGE0,TopMost,Kill,,40000\n"
+             "0,0,IMAGE2,BelowAll,Kill,50000,1\n"
+             "[screenobjects]\n"
+             "C3000,B-40,IMAGE0,TopMost,EnterZone,3000,3\n" +
+                 long_line + "\n");
+  run_result check = run({"-c", "zone.ini"});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_FALSE(file_exists(dir / "out.lvz"));
+  if (runs_on_windows()) return;  // in a message box
+
+  ASSERT_EQ(run({"zone.ini"}).status, 0);
+  auto sections = read_container(read_file(dir / "out.lvz"));
+  ASSERT_EQ(sections.size(), 3u);
+  ASSERT_EQ(sections[2].full_size, sections[2].stored_size);  // 87 bytes that do not compress
+  uint32_t saved_tenths = ((62 - sections[0].stored_size) * 2000 + 62) / 124;  // of a percent, rounded
+  EXPECT_EQ(check.out,
+            "out.lvz: 3 sections, " + std::to_string(read_file(dir / "out.lvz").size()) + " bytes\n" +
+                "  compressed  welcome.txt  62 -> " + std::to_string(sections[0].stored_size) + " bytes (" +
+                std::to_string(saved_tenths / 10) + "." + std::to_string(saved_tenths % 10) + "% saved)\n" +
+                "  stored      banner.gif  206 bytes\n"
+                "  left out    gfx\\WELCOME.TXT: an earlier entry (welcome.txt) has this name\n"
+                "  stored      object section (2 images, 2 map objects, 2 screen objects)  87 bytes\n");
+  const std::string ignored = " in [objectimages] is ignored: ";
+  const std::string kill_line = "line '70000,0,IMAGE0,TopMost,Kill,,40000': ";
+  const std::vector<std::string> warnings = {
+      "line 'File=stray.txt' below [objectimages] is ignored: File counts only before the first [section]",
+      "gfx\\WELCOME.TXT is left out: its name WELCOME.TXT differs only in letter case from the earlier "
+      "welcome.txt",
+      "line 'Fle=notes.txt' is ignored: the head holds only OutFile, File and ExtractFile",
+      "line 'OutFile=other.lvz' is ignored: the first OutFile counts",
+      "line 'IMAGE2=gfx\\explode.bmp,4,2,80 ; explosion' holds ';': a comment after a value is part "
+      "of the value",
+      "line 'IMAGE05=a.bmp'" + ignored + "image numbers have no leading zeros",
+      "line 'IMAGE256=a.bmp'" + ignored + "image numbers go up to 255",
+      "line 'IMAGE0=again.bmp'" + ignored + "an earlier line defines IMAGE0, and the first counts",
+      "line 'pictures=3'" + ignored + "it is no image definition (IMAGE0 to IMAGE255)",
+      kill_line + "x 70000 is stored as 4464 (map coordinates keep 16 bits)",
+      kill_line + "mode Kill becomes ShowAlways without a display time",
+      kill_line + "object number 40000 is stored as 7232 (15 bits)",
+      "line '0,0,IMAGE2,BelowAll,Kill,50000,1': display time 50000 is stored as 40950 (0 to 40950)",
+      "line 'C3000,B-40,IMAGE0,TopMost,EnterZone,3000,3': x 3000 is stored as -1096 (screen offsets "
+      "keep -2048 to 2047)",
+      "line '" + long_line.substr(0, 255) + "' is cut at 255 characters",
+      "IMAGE2's file explode.bmp is not packed in this container",
+  };
+  std::string expected;
+  for (const std::string& warning : warnings) expected += "warning: " + warning + "\n";
+  EXPECT_EQ(check.err, expected);
+}
+
+TEST_F(TarnpackCheck, OptionsComeFirstAndDashDashEndsThem) {
+  write_file(dir / "a.txt", "a");
+  write_file(dir / "-z.ini", "OutFile=out.lvz\nFile=a.txt\n");
+
+  run_result unknown = run({"-x", "-z.ini"});
+  EXPECT_EQ(unknown.status, 2);
+  if (!runs_on_windows()) {
+    EXPECT_EQ(first_line(unknown.err),
+              "Error: Unknown option -x (a description whose name begins with - follows --)\n");
+    EXPECT_NE(unknown.err.find("\nUsage: tarnpack [description.ini]\n"), std::string::npos) << unknown.err;
+  }
+  // Checking without a name asks as packing does: with no terminal to ask on, it is cancelled.
+  EXPECT_EQ(run({"--check"}).status, 1);
+  EXPECT_EQ(run({"-c", "--", "-z.ini"}).status, 0);
+  EXPECT_FALSE(file_exists(dir / "out.lvz"));
+
+  EXPECT_EQ(run({"--", "-z.ini"}).status, 0);
+  EXPECT_TRUE(file_exists(dir / "out.lvz"));
+}
