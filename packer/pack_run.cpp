@@ -1,8 +1,11 @@
 // The packer's run: description, container, output file, and the one handler of failures.
 #include "pack_run.h"
 
+#include <cstdlib>
 #include <new>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "byte_buffer.h"
 #include "container_format.h"
@@ -12,22 +15,24 @@
 #include "native_api.h"
 #include "object_compiler.h"
 #include "packer_errors.h"
+#include "packing_pipeline.h"
 #include "paths.h"
 #include "safe_name.h"
-#include "section_names.h"
 #include "string_helpers.h"
 
 namespace {
 
 // Packs every File entry, then every ExtractFile entry, in the order of the description,
-// into the container that will be written to output_path.
+// into the container that will be written to output_path, on as many workers as TARN_JOBS
+// or the machine's cores give.
 void pack_entries(ini_file& description, byte_buffer& container, const char* output_path) {
-  section_names names;
-  std::string extracted_description = description_name_for(file_name_part(output_path));
+  std::vector<std::string> paths;
   char entry[path_size];
   for (const char* keyword : {"File", "ExtractFile"})
-    while (description.get_value(entry, sizeof entry, keyword, true))
-      pack_file_entry(container, names, entry, extracted_description.c_str());
+    while (description.get_value(entry, sizeof entry, keyword, true)) paths.emplace_back(entry);
+  std::string extracted_description = description_name_for(file_name_part(output_path));
+  unsigned workers = packing_workers(std::getenv("TARN_JOBS"), std::thread::hardware_concurrency());
+  pack_file_entries(container, paths, extracted_description.c_str(), workers);
 }
 
 void write_container(const char* output_path, const byte_buffer& container) {
