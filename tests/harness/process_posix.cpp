@@ -112,3 +112,17 @@ time_zone::~time_zone() {
     unsetenv("TZ");
   tzset();
 }
+
+environment_variable::environment_variable(const char* name, const char* value) : name_(name) {
+  const char* old = std::getenv(name);
+  had_ = old != nullptr;
+  if (had_) old_ = old;
+  setenv(name, value, 1);
+}
+
+environment_variable::~environment_variable() {
+  if (had_)
+    setenv(name_.c_str(), old_.c_str(), 1);
+  else
+    unsetenv(name_.c_str());
+}
