@@ -66,6 +66,7 @@ run_result run(const std::string& program, const std::vector<std::string>& args,
   // A sanitizer's report fails the test whatever status the test expects.
   if (result.err.find("ERROR: AddressSanitizer") != std::string::npos ||
       result.err.find("ERROR: LeakSanitizer") != std::string::npos ||
+      result.err.find("WARNING: ThreadSanitizer") != std::string::npos ||
       result.err.find("runtime error:") != std::string::npos)
     ADD_FAILURE() << program << " reported:\n" << result.err;
   return result;
