@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <exception>
-#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -27,20 +26,19 @@ struct slot {
   bool loaded = false;
 };
 
-// Loads the entries on worker threads, ahead of the thread that appends them: entry i in
-// slots_[i % slots_.size()], started only once the entry that held the slot before is
-// appended.
+// Loads the entries ahead of the thread that appends them: entry i in slots_[i %
+// slots_.size()], started only once the entry that held the slot before is appended. The
+// appending thread is one of the workers: while the entry it waits for is not loaded, it
+// loads the next one itself, so that it seldom sleeps and one worker needs no thread.
 class entry_loader {
  public:
-  // Starts up to workers threads; started() tells whether any did.
+  // Starts workers - 1 threads (fewer when the system has no more to give).
   entry_loader(const std::vector<std::string>& paths, const std::vector<bool>& left_out,
                unsigned workers);
-  // Stops the workers and waits for them; each finishes the file it has.
+  // Stops the threads and waits for them; each finishes the file it has.
   ~entry_loader();
   entry_loader(const entry_loader&) = delete;
   entry_loader& operator=(const entry_loader&) = delete;
-
-  bool started() const { return !threads_.empty(); }
 
   // Entry index, the next to append, once it is loaded; rethrows what loading it threw.
   const loaded_file& wait_for(size_t index);
@@ -52,6 +50,7 @@ class entry_loader {
  private:
   void work();
   bool may_start() const;
+  bool load_next(std::unique_lock<std::mutex>& lock);
 
   const std::vector<std::string>& paths_;
   const std::vector<bool>& left_out_;
@@ -59,9 +58,9 @@ class entry_loader {
   std::mutex mutex_;  // guards everything below, and a slot's loaded flag
   std::condition_variable can_start_;
   std::condition_variable loaded_;
-  size_t next_ = 0;            // the next entry to start
-  size_t appended_ = 0;        // entries appended so far
-  size_t end_;                 // entries from here on never start: the end, or after a failure
+  size_t next_ = 0;             // the next entry to start
+  size_t appended_ = 0;         // entries appended so far
+  size_t end_;                  // entries from here on never start: the end, or after a failure
   uint64_t waiting_bytes_ = 0;  // held by loaded entries not yet appended
   uint64_t container_size_ = container_header_size;
   bool stopping_ = false;
@@ -70,13 +69,17 @@ class entry_loader {
 
 entry_loader::entry_loader(const std::vector<std::string>& paths,
                            const std::vector<bool>& left_out, unsigned workers)
-    : paths_(paths), left_out_(left_out), slots_(look_ahead_per_worker * workers), end_(paths.size()) {
-  threads_.reserve(workers);
-  for (unsigned i = 0; i < workers; ++i) {
+    : paths_(paths),
+      left_out_(left_out),
+      slots_(look_ahead_per_worker * std::max(workers, 1u)),
+      end_(paths.size()) {
+  if (workers < 2) return;
+  threads_.reserve(workers - 1);
+  for (unsigned i = 1; i < workers; ++i) {
     try {
       threads_.emplace_back(&entry_loader::work, this);
     } catch (const std::exception&) {
-      break;  // no more threads to be had: those started do the work
+      break;  // no more threads to be had: those started, and the appending thread, do the work
     }
   }
 }
@@ -90,31 +93,40 @@ entry_loader::~entry_loader() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-// A slot is free, and the entries loaded and appended stay below the container's limit (an
-// entry that would pass it fails when its turn comes; nothing beyond it need be held).
+// A slot is free, no entry before has failed, and the entries loaded and appended stay
+// below the container's limit (an entry that would pass it fails when its turn comes;
+// nothing beyond it need be held).
 bool entry_loader::may_start() const {
-  return next_ < appended_ + slots_.size() && container_size_ + waiting_bytes_ < container_size_limit;
+  return !stopping_ && next_ < end_ && next_ < appended_ + slots_.size() &&
+         container_size_ + waiting_bytes_ < container_size_limit;
+}
+
+// Loads the next entry, with the lock released meanwhile, when one may start; false when
+// none may.
+bool entry_loader::load_next(std::unique_lock<std::mutex>& lock) {
+  if (!may_start()) return false;
+  size_t index = next_++;
+  slot& entry = slots_[index % slots_.size()];
+  lock.unlock();
+  try {
+    load_file_entry(entry.file, paths_[index].c_str(), left_out_[index]);
+  } catch (...) {
+    entry.error = std::current_exception();
+  }
+  entry.held = uint64_t{entry.file.content.size()} + entry.file.stream.size();
+  lock.lock();
+  if (entry.error) end_ = std::min(end_, index + 1);  // the run ends there
+  waiting_bytes_ += entry.held;
+  entry.loaded = true;
+  loaded_.notify_one();
+  return true;
 }
 
 void entry_loader::work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     can_start_.wait(lock, [this] { return stopping_ || next_ >= end_ || may_start(); });
-    if (stopping_ || next_ >= end_) return;
-    size_t index = next_++;
-    slot& entry = slots_[index % slots_.size()];
-    lock.unlock();
-    try {
-      load_file_entry(entry.file, paths_[index].c_str(), left_out_[index]);
-    } catch (...) {
-      entry.error = std::current_exception();
-    }
-    entry.held = uint64_t{entry.file.content.size()} + entry.file.stream.size();
-    lock.lock();
-    if (entry.error) end_ = std::min(end_, index + 1);  // the run ends there
-    waiting_bytes_ += entry.held;
-    entry.loaded = true;
-    loaded_.notify_one();
+    if (!load_next(lock)) return;  // stopping, or no entry is left to start
   }
 }
 
@@ -122,7 +134,8 @@ const loaded_file& entry_loader::wait_for(size_t index) {
   slot& entry = slots_[index % slots_.size()];
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    loaded_.wait(lock, [&entry] { return entry.loaded; });
+    while (!entry.loaded)
+      if (!load_next(lock)) loaded_.wait(lock, [&entry] { return entry.loaded; });
   }
   if (entry.error) std::rethrow_exception(entry.error);
   return entry.file;
@@ -144,24 +157,6 @@ void entry_loader::appended(size_t index, uint32_t container_size) {
   can_start_.notify_one();
 }
 
-void pack_one_by_one(byte_buffer& container, const std::vector<std::string>& paths,
-                     const std::vector<bool>& left_out, const char* description_name) {
-  for (size_t i = 0; i < paths.size(); ++i) {
-    loaded_file file;
-    load_file_entry(file, paths[i].c_str(), left_out[i]);
-    append_file_entry(container, paths[i].c_str(), left_out[i], file, description_name);
-  }
-}
-
-void pack_side_by_side(byte_buffer& container, const std::vector<std::string>& paths,
-                       const std::vector<bool>& left_out, const char* description_name,
-                       entry_loader& loader) {
-  for (size_t i = 0; i < paths.size(); ++i) {
-    append_file_entry(container, paths[i].c_str(), left_out[i], loader.wait_for(i), description_name);
-    loader.appended(i, container.size());
-  }
-}
-
 }  // namespace
 
 unsigned packing_workers(const char* setting, unsigned cores) {
@@ -176,10 +171,9 @@ unsigned packing_workers(const char* setting, unsigned cores) {
 void pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
                        const char* description_name, unsigned workers) {
   std::vector<bool> left_out = taken_names(paths);
-  workers = static_cast<unsigned>(std::min<size_t>(workers, paths.size()));
-  if (workers > 1) {
-    entry_loader loader(paths, left_out, workers);
-    if (loader.started()) return pack_side_by_side(container, paths, left_out, description_name, loader);
+  entry_loader loader(paths, left_out, static_cast<unsigned>(std::min<size_t>(workers, paths.size())));
+  for (size_t i = 0; i < paths.size(); ++i) {
+    append_file_entry(container, paths[i].c_str(), left_out[i], loader.wait_for(i), description_name);
+    loader.appended(i, container.size());
   }
-  pack_one_by_one(container, paths, left_out, description_name);
 }

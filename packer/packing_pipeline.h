@@ -17,12 +17,12 @@ constexpr unsigned max_packing_workers = 8;
 // cores, at least 1 and at most max_packing_workers.
 unsigned packing_workers(const char* setting, unsigned cores);
 
-// Appends the sections of the File and ExtractFile entries at paths, in their order, on
-// up to workers threads, never more than there are entries; with 1 everything runs on the
-// calling thread and no thread is started. Throws what the first failing entry in paths'
-// order throws (see load_file_entry and append_file_entry), once the sections before it are
-// appended; entries after it may have been read, and are dropped. Each worker holds one
-// file and its zlib stream at a time; a file waiting to be appended holds only the bytes
-// its section stores.
+// Appends the sections of the File and ExtractFile entries at paths, in their order, with
+// up to workers workers, never more than there are entries: the calling thread, which
+// appends, and workers - 1 threads (with 1, none is started). Throws what the first failing
+// entry in paths' order throws (see load_file_entry and append_file_entry), once the
+// sections before it are appended; entries after it may have been read, and are dropped.
+// Each worker holds one file and its zlib stream at a time; a file waiting to be appended
+// holds only the bytes its section stores.
 void pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
                        const char* description_name, unsigned workers);
