@@ -7,8 +7,8 @@ Builds the programs (Release), makes the shared benchmark corpus on a tmpfs scra
 directory, and measures in one run, interleaved round by round: tarnpack on bench.ini with
 TARN_JOBS=1, 2, and 4 and 8 as far as the cores go (each must write the same container),
 tarnsplit on the container, the floor (bench_floor: zlib's compress and uncompress over the
-same files and sections, one read and one write of the bytes, on one thread), tar -czf / zip
--6 and their extraction. It prints median wall time with its spread, MB/s of content, CPU
+same files and sections, one read and one write of the bytes, on one thread), tar -czf /
+zip -6 and their extraction. It prints median wall time with its spread, MB/s of content, CPU
 time, peak memory as the kernel accounts it (GNU time), the memory bound and the ratio to
 the floor, then the scale check (time per file with many tiny files against 200); with
 --hostile, an object section of a million records and a description of 100,000 File lines
