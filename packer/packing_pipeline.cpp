@@ -160,10 +160,11 @@ void entry_loader::appended(size_t index, uint32_t container_size) {
 }  // namespace
 
 unsigned packing_workers(const char* setting, unsigned cores) {
-  if (setting && *setting >= '1' && *setting <= '9') {
+  if (setting && *setting >= '0' && *setting <= '9') {  // strtoul would take a sign or blanks
     char* end = nullptr;
     unsigned long asked = std::strtoul(setting, &end, 10);
-    if (*end == '\0') return static_cast<unsigned>(std::min<unsigned long>(asked, max_packing_workers));
+    if (*end == '\0' && asked > 0)
+      return static_cast<unsigned>(std::min<unsigned long>(asked, max_packing_workers));
   }
   return std::clamp(cores, 1u, max_packing_workers);
 }

@@ -148,8 +148,9 @@ TEST(FilePacking, TarnJobsSetsTheWorkersFromOneToEightAndAnythingElseGivesTheCor
       {nullptr, 2, 2}, {"", 4, 4},   {nullptr, 0, 1}, {nullptr, 64, 8},  {"1", 4, 1},
       {"3", 2, 3},     {"8", 1, 8},  {"12", 2, 8},    {"99999999999999999999", 2, 8},
       {"0", 2, 2},     {"-1", 2, 2}, {"+2", 4, 4},    {" 2", 4, 4},      {"2x", 4, 4},
-      {"two", 3, 3},
+      {"two", 3, 3},   {"03", 8, 3},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(packing_workers(c.setting, c.cores), c.workers) << (c.setting ? c.setting : "unset") << ", " << c.cores;
+    EXPECT_EQ(packing_workers(c.setting, c.cores), c.workers)
+        << (c.setting ? c.setting : "unset") << ", " << c.cores << " cores";
 }

@@ -352,7 +352,8 @@ TEST_F(Tarnpack, EveryNumberOfWorkersWritesTheSameContainerAndShowsTheSameFirstE
   write_file(dir / "empty.txt", "");
   files += "File=a\\Ship.bmp\nExtractFile=t1.txt\nFile=a.gif\nFile=b\\SHIP.BMP\nFile=noise.bin\n"
            "ExtractFile=small.txt\nFile=t3.txt\n";
-  const std::string objects = "[objectimages]\nIMAGE0=a\\Ship.bmp\n[mapobjects]\n10,20,IMAGE0,TopMost,Kill,100,1\n";
+  const std::string objects =
+      "[objectimages]\nIMAGE0=a\\Ship.bmp\n[mapobjects]\n10,20,IMAGE0,TopMost,Kill,100,1\n";
 
   std::string one_worker;
   for (const char* jobs : {"1", "2", "3", "8"}) {
@@ -361,9 +362,9 @@ TEST_F(Tarnpack, EveryNumberOfWorkersWritesTheSameContainerAndShowsTheSameFirstE
     auto sections = packed(files + objects);
     if (one_worker.empty()) {
       one_worker = read_file(dir / "out.lvz");
-      EXPECT_EQ(names_of(sections), (names{"big.txt", "t1.txt", "t2.txt", "t4.txt", "t5.txt", "t7.txt",
-                                           "t8.txt", "Ship.bmp", "a.gif", "noise.bin", "t3.txt", "t6.txt",
-                                           "small.txt", ""}));
+      EXPECT_EQ(names_of(sections),
+                (names{"big.txt", "t1.txt", "t2.txt", "t4.txt", "t5.txt", "t7.txt", "t8.txt",
+                       "Ship.bmp", "a.gif", "noise.bin", "t3.txt", "t6.txt", "small.txt", ""}));
       EXPECT_LT(sections[0].stored_size, sections[0].full_size);
       expect_raw(sections[9], "noise.bin", read_file(dir / "noise.bin"));
     } else {
