@@ -24,25 +24,35 @@ bool has_section_named(const byte_buffer& container, const char* name) {
   return section_named(container, name) != nullptr;
 }
 
-// Appends the section of content under name (the file-name part of name_text).
-void append_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
-                    const char* name, uint32_t time) {
-  // A section of full_size 0 is invalid to every reader: it would spoil the container.
-  if (content.size() == 0) throw text_exception("Cannot pack empty file %s", name_text);
-
-  const unsigned char* data = content.data();
-  uint32_t stored_size = content.size();
-  byte_buffer stream;
-  if (worth_compressing(content.data(), content.size())) {
+// Compresses content into stream when that is worth trying; stream keeps the zlib stream,
+// exactly its length, only when it is shorter than the content.
+compression compress_into(byte_buffer& stream, const byte_buffer& content) {
+  if (!worth_compressing(content.data(), content.size())) return compression::raw;
+  try {
     stream.set_size(compress_capacity(content.size()));
-    int64_t length = compress_block(stream.data(), stream.size(), content.data(), content.size());
-    if (length < 0) throw text_exception("Packing %s failed", name_text);
-    if (length < content.size()) {
-      data = stream.data();
-      stored_size = static_cast<uint32_t>(length);
-    }
+  } catch (const memory_exception&) {
+    return compression::out_of_memory;
   }
+  int64_t length = compress_block(stream.data(), stream.size(), content.data(), content.size());
+  if (length < 0 || length >= content.size()) {
+    stream.set_size(0);
+    return length < 0 ? compression::failed : compression::raw;
+  }
+  stream.set_size(static_cast<uint32_t>(length));
+  stream.shrink_to_fit();  // a stream may wait a while to be appended
+  return compression::compressed;
+}
 
+// Appends the section of a content of full_size bytes under name (the file-name part of
+// name_text): data is its zlib stream when result is compressed, else the content itself.
+void append_section(byte_buffer& container, const char* name_text, const char* name,
+                    uint32_t time, uint32_t full_size, compression result, const byte_buffer& data) {
+  // A section of full_size 0 is invalid to every reader: it would spoil the container.
+  if (full_size == 0) throw text_exception("Cannot pack empty file %s", name_text);
+  if (result == compression::failed) throw text_exception("Packing %s failed", name_text);
+  if (result == compression::out_of_memory) throw memory_exception();
+
+  uint32_t stored_size = data.size();
   size_t name_size = std::strlen(name) + 1;
   uint64_t section_size = section_header_size + name_size + stored_size;
   uint32_t start = container.size();
@@ -50,10 +60,19 @@ void append_section(byte_buffer& container, const byte_buffer& content, const ch
     throw text_exception("Container too large (2 GiB or more) to add %s", name_text);
   container.set_size(static_cast<uint32_t>(start + section_size));
   unsigned char* out = container.data() + start;
-  encode_section_header(out, content.size(), time, stored_size);
+  encode_section_header(out, full_size, time, stored_size);
   std::memcpy(out + section_header_size, name, name_size);
-  std::memcpy(out + section_header_size + name_size, data, stored_size);
+  std::memcpy(out + section_header_size + name_size, data.data(), stored_size);
   encode_container_header(container.data(), section_count(container) + 1);
+}
+
+// Appends the section of content, compressed here when that pays.
+void append_content(byte_buffer& container, const byte_buffer& content, const char* name_text,
+                    const char* name, uint32_t time) {
+  byte_buffer stream;
+  compression result = compress_into(stream, content);
+  append_section(container, name_text, name, time, content.size(), result,
+                 result == compression::compressed ? stream : content);
 }
 
 }  // namespace
@@ -91,12 +110,51 @@ int64_t compress_block(unsigned char* destination, uint32_t capacity, const unsi
   return static_cast<int64_t>(stream_length);
 }
 
+std::vector<bool> taken_names(const std::vector<std::string>& paths) {
+  section_names names;
+  std::vector<bool> taken;
+  taken.reserve(paths.size());
+  for (const std::string& path : paths) {
+    char stored[path_size];
+    const char* name = stored_name(stored, path.c_str());
+    taken.push_back(names.contains(name));
+    if (!taken.back()) names.add(name);
+  }
+  return taken;
+}
+
+void load_file_entry(loaded_file& file, const char* path, bool left_out) {
+  file.content.load_file(path);
+  file.full_size = file.content.size();
+  file.time = static_cast<uint32_t>(get_file_time(path));
+  if (left_out) {
+    file.result = compression::raw;
+    file.content.set_size(0);  // read only for its errors
+    return;
+  }
+  file.result = compress_into(file.stream, file.content);
+  if (file.result == compression::compressed) file.content.set_size(0);
+}
+
+entry_outcome append_file_entry(byte_buffer& container, const char* path, bool left_out,
+                                 const loaded_file& file, const char* description_name) {
+  char stored[path_size];
+  const char* name = stored_name(stored, path);
+  if (!is_extractable_name(name, description_name))
+    throw text_exception("Cannot pack %s: its name cannot be extracted safely", path);
+  if (left_out) return entry_outcome::left_out;
+  bool compressed = file.result == compression::compressed;
+  append_section(container, path, name, file.time, file.full_size, file.result,
+                 compressed ? file.stream : file.content);
+  return compressed ? entry_outcome::compressed : entry_outcome::stored;
+}
+
 void pack_section(byte_buffer& container, section_names& names, const byte_buffer& content,
                   const char* name_text, uint32_t time) {
   char path[path_size];
   const char* name = stored_name(path, name_text);
   if (names.contains(name)) return;
-  append_section(container, content, name_text, name, time);
+  append_content(container, content, name_text, name, time);
   names.add(name);
 }
 
@@ -105,16 +163,5 @@ void pack_section(byte_buffer& container, const byte_buffer& content, const char
   char path[path_size];
   const char* name = stored_name(path, name_text);
   if (has_section_named(container, name)) return;
-  append_section(container, content, name_text, name, time);
-}
-
-void pack_file_entry(byte_buffer& container, section_names& names, const char* path,
-                     const char* description_name) {
-  byte_buffer content;
-  content.load_file(path);
-  char stored[path_size];
-  if (!is_extractable_name(stored_name(stored, path), description_name))
-    throw text_exception("Cannot pack %s: its name cannot be extracted safely", path);
-  uint32_t time = static_cast<uint32_t>(get_file_time(path));
-  pack_section(container, names, content, path, time);
+  append_content(container, content, name_text, name, time);
 }

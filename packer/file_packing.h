@@ -3,21 +3,56 @@
 // section's content is stored as a zlib stream when that is shorter, raw otherwise, under
 // the file-name part of the name given; a name already in the container (ignoring case)
 // is left out silently, so the first entry of a name wins.
+//
+// A file entry is packed in two halves: load_file_entry reads, times and compresses the
+// file, and may run on any thread; append_file_entry makes every decision that the bytes
+// depend on and appends, on one thread, in the entries' order.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "byte_buffer.h"
 #include "section_names.h"
 
-// Reads the file at path whole (also when its name turns out to be taken) and appends its
-// section with the file's time; names holds the names of the container's sections and
-// gains this one. Throws file_exception when the file cannot be opened or read;
-// text_exception "Cannot pack %s: its name cannot be extracted safely" (with path) when
-// tarnsplit would refuse the name, description_name being the description it writes for
-// this container; and what pack_section throws.
-void pack_file_entry(byte_buffer& container, section_names& names, const char* path,
-                     const char* description_name);
+// How compressing a content went; failures wait to be reported in the entries' order.
+enum class compression {
+  raw,            // not worth trying, or the stream was not shorter
+  compressed,     // the stream is shorter
+  failed,         // zlib failed
+  out_of_memory,  // no memory for the stream
+};
+
+// What became of a file entry.
+enum class entry_outcome { compressed, stored, left_out };
+
+// A file entry's file as load_file_entry leaves it: only the bytes its section stores.
+struct loaded_file {
+  byte_buffer content;  // the file; released when its stream is kept or the entry left out
+  byte_buffer stream;   // the zlib stream, exactly its length, when result is compressed
+  uint32_t full_size = 0;
+  uint32_t time = 0;
+  compression result = compression::raw;
+};
+
+// For each of the entries' paths, whether it is left out because an earlier path has the
+// same stored name, ignoring case: the first entry of a name wins.
+std::vector<bool> taken_names(const std::vector<std::string>& paths);
+
+// Reads the file at path whole into file (also when the entry is left out, whose bytes are
+// then dropped), takes its time and, unless left out, compresses it when worth trying.
+// Safe on any thread. Throws file_exception when the file cannot be opened or read,
+// text_exception when it is 4 GiB or more, memory_exception.
+void load_file_entry(loaded_file& file, const char* path, bool left_out);
+
+// Appends the section of the entry at path, loaded into file; a left-out entry appends
+// nothing. Throws text_exception "Cannot pack %s: its name cannot be extracted safely"
+// (with path) when tarnsplit would refuse the name, description_name being the
+// description it writes for this container (also for a left-out entry), and what
+// pack_section throws for the content.
+entry_outcome append_file_entry(byte_buffer& container, const char* path, bool left_out,
+                                 const loaded_file& file, const char* description_name);
 
 // Appends a section for content unless a section of name_text's file-name part (name_text
 // cut to 259 characters first) is already in the container, found in names, which gains

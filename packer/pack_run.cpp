@@ -1,8 +1,11 @@
 // The packer's run: description, container, output file, and the one handler of failures.
 #include "pack_run.h"
 
+#include <cstdlib>
 #include <new>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "byte_buffer.h"
 #include "check_report.h"
@@ -13,28 +16,34 @@
 #include "native_api.h"
 #include "object_compiler.h"
 #include "packer_errors.h"
+#include "packing_pipeline.h"
 #include "paths.h"
 #include "safe_name.h"
-#include "section_names.h"
 #include "string_helpers.h"
 
 namespace {
 
 // Packs every File entry, then every ExtractFile entry, in the order of the description,
-// into the container that will be written to output_path.
+// into the container that will be written to output_path, on as many workers as TARN_JOBS
+// or the machine's cores give.
 void pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
                   check_report* check) {
-  section_names names;
-  std::string extracted_description = description_name_for(file_name_part(output_path));
+  std::vector<std::string> paths;
   char entry[path_size];
   bool cut = false;
   for (const char* keyword : {"File", "ExtractFile"})
     while (description.get_value(entry, sizeof entry, keyword, true, &cut)) {
       if (check) check->line_read(std::string(keyword) + "=" + entry, entry, cut, sizeof entry - 1);
-      uint32_t old_size = container.size();
-      pack_file_entry(container, names, entry, extracted_description.c_str());
-      if (check) check->entry_packed(entry, container, old_size);
+      paths.emplace_back(entry);
     }
+  std::string extracted_description = description_name_for(file_name_part(output_path));
+  unsigned workers = packing_workers(std::getenv("TARN_JOBS"), std::thread::hardware_concurrency());
+  entry_appended observe;
+  if (check)
+    observe = [&](size_t index, uint32_t old_size) {
+      check->entry_packed(paths[index].c_str(), container, old_size);
+    };
+  pack_file_entries(container, paths, extracted_description.c_str(), workers, observe);
   if (check) check->head_read(description);
 }
 

@@ -1,5 +1,6 @@
 // File packing inside the process: the section walk, the duplicate check with and without
-// the name index, the object section, and the limits of zlib's scratch and the container.
+// the name index, the object section, the limits of zlib's scratch and the container, and
+// the number of workers TARN_JOBS gives.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "container_format.h"
 #include "file_packing.h"
 #include "packer_errors.h"
+#include "packing_pipeline.h"
 #include "section_names.h"
 #include "test_harness.h"
 
@@ -136,4 +138,19 @@ TEST(FilePacking, RefusesToLetTheContainerReach2GiB) {
   }
   EXPECT_EQ(container.size(), 0x7FFFFFFFu);
   EXPECT_EQ(section_count(container), 1u);
+}
+
+TEST(FilePacking, TarnJobsSetsTheWorkersFromOneToEightAndAnythingElseGivesTheCores) {
+  struct {
+    const char* setting;
+    unsigned cores, workers;
+  } cases[] = {
+      {nullptr, 2, 2}, {"", 4, 4},   {nullptr, 0, 1}, {nullptr, 64, 8},  {"1", 4, 1},
+      {"3", 2, 3},     {"8", 1, 8},  {"12", 2, 8},    {"99999999999999999999", 2, 8},
+      {"0", 2, 2},     {"-1", 2, 2}, {"+2", 4, 4},    {" 2", 4, 4},      {"2x", 4, 4},
+      {"two", 3, 3},   {"03", 8, 3},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(packing_workers(c.setting, c.cores), c.workers)
+        << (c.setting ? c.setting : "unset") << ", " << c.cores << " cores";
 }

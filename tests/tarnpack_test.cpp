@@ -324,3 +324,58 @@ TEST_F(Tarnpack, PacksAndUnpacksTheSampleZone) {
   for (const char* path : {"welcome.txt", "arena.cfg", "gfx/banner.gif", "gfx/ship.bmp", "gfx/explode.bmp", "notes.txt"})
     EXPECT_EQ(read_file(dir / ("zone/" + std::filesystem::path(path).filename().string())), read_file(dir / path));
 }
+
+TEST_F(Tarnpack, EveryNumberOfWorkersWritesTheSameContainerAndShowsTheSameFirstError) {
+  // Text that compresses, of sizes that keep the workers out of step: a large file first, so
+  // that later ones are loaded ahead of it.
+  auto text = [](size_t length, unsigned seed) {
+    static const char* const words[] = {"zone ", "tile ", "ship ", "flag ", "wall\n", "gate "};
+    std::mt19937 random(seed);
+    std::string bytes;
+    while (bytes.size() < length) bytes += words[random() % 6];
+    return bytes.substr(0, length);
+  };
+  std::filesystem::create_directories(dir / "a");
+  std::filesystem::create_directories(dir / "b");
+  std::string files = "File=big.txt\n";
+  write_file(dir / "big.txt", text(600000, 0));
+  for (unsigned i = 1; i <= 8; ++i) {
+    std::string name = "t" + std::to_string(i) + ".txt";
+    write_file(dir / name, text(20000 * i, i));
+    files += (i % 3 ? "File=" : "ExtractFile=") + name + "\n";
+  }
+  write_file(dir / "a/Ship.bmp", text(5000, 10));
+  write_file(dir / "b/SHIP.BMP", text(7000, 11));
+  write_file(dir / "a.gif", "GIF89a" + std::string(300, 'g'));
+  write_file(dir / "noise.bin", random_bytes(20000, 4));
+  write_file(dir / "small.txt", "twenty bytes of text");
+  write_file(dir / "empty.txt", "");
+  files += "File=a\\Ship.bmp\nExtractFile=t1.txt\nFile=a.gif\nFile=b\\SHIP.BMP\nFile=noise.bin\n"
+           "ExtractFile=small.txt\nFile=t3.txt\n";
+  const std::string objects =
+      "[objectimages]\nIMAGE0=a\\Ship.bmp\n[mapobjects]\n10,20,IMAGE0,TopMost,Kill,100,1\n";
+
+  std::string one_worker;
+  for (const char* jobs : {"1", "2", "3", "8"}) {
+    environment_variable setting("TARN_JOBS", jobs);
+    std::filesystem::remove(dir / "out.lvz");
+    auto sections = packed(files + objects);
+    if (one_worker.empty()) {
+      one_worker = read_file(dir / "out.lvz");
+      EXPECT_EQ(names_of(sections),
+                (names{"big.txt", "t1.txt", "t2.txt", "t4.txt", "t5.txt", "t7.txt", "t8.txt",
+                       "Ship.bmp", "a.gif", "noise.bin", "t3.txt", "t6.txt", "small.txt", ""}));
+      EXPECT_LT(sections[0].stored_size, sections[0].full_size);
+      expect_raw(sections[9], "noise.bin", read_file(dir / "noise.bin"));
+    } else {
+      EXPECT_TRUE(read_file(dir / "out.lvz") == one_worker) << jobs << " workers";
+    }
+
+    // The entry that fails first in the description's order is the one shown, whether it
+    // fails while its file is read or only when its section is appended.
+    expect_failure("OutFile=out.lvz\n" + files + "File=empty.txt\nFile=missing.txt\n" + objects,
+                   "Cannot pack empty file empty.txt");
+    expect_failure("OutFile=out.lvz\n" + files + "File=missing.txt\nFile=OUT.INI\nFile=empty.txt\n",
+                   "Unable to open missing.txt");
+  }
+}

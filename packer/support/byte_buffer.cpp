@@ -34,6 +34,18 @@ void byte_buffer::set_size(uint32_t n) {
   size_ = n;
 }
 
+void byte_buffer::shrink_to_fit() {
+  if (size_ == capacity_) return;
+  void* block = data_;
+  try {
+    mem_resize(block, size_);
+  } catch (const memory_exception&) {
+    return;
+  }
+  data_ = static_cast<unsigned char*>(block);
+  capacity_ = size_;
+}
+
 uint32_t byte_buffer::append(const void* source, size_t count) {
   uint32_t offset = size_;
   if (count > UINT32_MAX - offset) throw memory_exception();

@@ -22,6 +22,10 @@ class byte_buffer {
   // linear. Throws memory_exception, and then the buffer is unchanged.
   void set_size(uint32_t n);
 
+  // Gives the block's spare room back, so that it holds size bytes exactly. When the system
+  // cannot, the block stays as it was.
+  void shrink_to_fit();
+
   // Appends count bytes from source (which must not lie inside this buffer). Returns the
   // offset at which they now stand, the old size. Throws memory_exception, also when the
   // size would pass what 32 bits hold.

@@ -7,7 +7,8 @@
 
 namespace {
 
-uint32_t g_last_error = 0;
+// Per thread, as Windows keeps it: tarnpack's workers read files side by side.
+thread_local uint32_t g_last_error = 0;
 
 constexpr uint32_t error_file_not_found = 2;
 constexpr uint32_t error_path_not_found = 3;

@@ -1,5 +1,5 @@
-// The POSIX side's last-error state: every failing call of this layer records the Windows
-// code that matches its errno, so messages read the same on both platforms.
+// The POSIX side's last-error state, one per thread: every failing call of this layer records
+// the Windows code that matches its errno, so messages read the same on both platforms.
 #pragma once
 
 #include <cstdint>

@@ -66,6 +66,7 @@ run_result run(const std::string& program, const std::vector<std::string>& args,
   // A sanitizer's report fails the test whatever status the test expects.
   if (result.err.find("ERROR: AddressSanitizer") != std::string::npos ||
       result.err.find("ERROR: LeakSanitizer") != std::string::npos ||
+      result.err.find("WARNING: ThreadSanitizer") != std::string::npos ||
       result.err.find("runtime error:") != std::string::npos)
     ADD_FAILURE() << program << " reported:\n" << result.err;
   return result;
@@ -111,4 +112,18 @@ time_zone::~time_zone() {
   else
     unsetenv("TZ");
   tzset();
+}
+
+environment_variable::environment_variable(const char* name, const char* value) : name_(name) {
+  const char* old = std::getenv(name);
+  had_ = old != nullptr;
+  if (had_) old_ = old;
+  setenv(name, value, 1);
+}
+
+environment_variable::~environment_variable() {
+  if (had_)
+    setenv(name_.c_str(), old_.c_str(), 1);
+  else
+    unsetenv(name_.c_str());
 }

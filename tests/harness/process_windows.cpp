@@ -122,3 +122,15 @@ void set_modification_time(const std::string& path, int64_t seconds) {
 }
 
 bool make_fifo(const std::string&) { return false; }  // Windows has no FIFOs in its file system
+
+environment_variable::environment_variable(const char* name, const char* value) : name_(name) {
+  char old[32768];
+  DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
+  had_ = length > 0 && length < sizeof old;
+  if (had_) old_.assign(old, length);
+  SetEnvironmentVariableA(name, value);
+}
+
+environment_variable::~environment_variable() {
+  SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr);
+}

@@ -51,6 +51,21 @@ class time_zone {
   bool had_;
   std::string old_;
 };
+// Sets the environment variable name to value for this process and the programs it runs,
+// for the life of the object; its old value (or its absence) comes back after.
+class environment_variable {
+ public:
+  environment_variable(const char* name, const char* value);
+  ~environment_variable();
+  environment_variable(const environment_variable&) = delete;
+  environment_variable& operator=(const environment_variable&) = delete;
+
+ private:
+  std::string name_;
+  bool had_;
+  std::string old_;
+};
+
 // The names in a directory, sorted, without "." and "..".
 std::vector<std::string> list_directory(const std::string& path);
 

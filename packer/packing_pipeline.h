@@ -1,0 +1,35 @@
+// The file entries of a description packed side by side: worker threads read, time and
+// compress the files while the calling thread appends their sections in the entries'
+// order, so that the container is byte for byte the one a single thread builds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "byte_buffer.h"
+
+// The most workers tarnpack runs, however many cores the machine has.
+constexpr unsigned max_packing_workers = 8;
+
+// The number of workers that the environment's TARN_JOBS setting asks for (nullptr when
+// unset) on a machine of cores cores (0 when unknown): a whole number from 1 up, at most
+// max_packing_workers; unset, empty or anything else (0, negative, not a number) gives the
+// cores, at least 1 and at most max_packing_workers.
+unsigned packing_workers(const char* setting, unsigned cores);
+
+// Appends the sections of the File and ExtractFile entries at paths, in their order, with
+// up to workers workers, never more than there are entries: the calling thread, which
+// appends, and workers - 1 threads (with 1, none is started). Throws what the first failing
+// entry in paths' order throws (see load_file_entry and append_file_entry), once the
+// sections before it are appended; entries after it may have been read, and are dropped.
+// Each worker holds one file and its zlib stream at a time; a file waiting to be appended
+// holds only the bytes its section stores.
+// appended, when given, is called on the calling thread after each entry's turn, with the
+// entry's index and the container's size before it (the same size after: left out).
+using entry_appended = std::function<void(size_t index, uint32_t old_size)>;
+void pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
+                       const char* description_name, unsigned workers,
+                       const entry_appended& appended = {});
