@@ -13,6 +13,8 @@ constexpr char tarnpack_usage[] =
     "each section and each entry left out, with warnings for lines that packing ignores and "
     "numbers that it changes.\n"
     "Options come before the name, which is taken verbatim; -- ends them.\n"
+    "TARN_JOBS=N in the environment: the number of files read and compressed side by side "
+    "(1 to 8; by default the machine's cores, at most 8).\n"
     "Exit status: 0 written (or sound, when checking), 1 cancelled, 2 failed (after showing "
     "the error).\n";
 
