@@ -116,7 +116,17 @@ bool ask_description_path(char* path) {
   record.lpstrFile = path;
   record.nMaxFile = path_size;
   record.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-  return GetOpenFileNameA(&record) != FALSE;
+  if (!GetOpenFileNameA(&record)) return false;
+  // The chosen description's folder becomes the current directory, so that its paths are
+  // relative to it. Windows' dialog makes it so when the user browses there, but not for
+  // every way of naming the file (a name typed with its folders may leave it as it was).
+  char folder[path_size];
+  copy_path(folder, path);
+  if (char* separator = last_separator(folder)) {  // the dialog returns a full path
+    separator[1] = '\0';
+    SetCurrentDirectoryA(folder);
+  }
+  return true;
 }
 
 exit_status run_tarnpack(const char* path) { return run(path, nullptr); }

@@ -119,6 +119,8 @@ void SetLastError(DWORD code);
 // links are followed.
 HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data);
 BOOL FindClose(HANDLE find);
+// Makes path (a directory) the process's current directory.
+BOOL SetCurrentDirectoryA(LPCSTR path);
 
 // Times (native_files.cpp), on the Gregorian calendar. Each fails (invalid parameter) for a
 // time outside what a FILETIME holds (below 2^63 ticks) and for fields out of range.

@@ -51,7 +51,7 @@ void say(const std::string& text) {
 }
 
 // What the prompt says when answer cannot be taken, or "" when it is chosen: full_path then
-// holds its full path, and its folder is the current directory.
+// holds its full path.
 std::string choose(const OPENFILENAMEA& record, const std::string& answer, std::string& full_path) {
   const std::string too_long = "The file name is too long.\n";
   const std::string not_found = answer + ": file not found. Check the file name and try again.\n";
@@ -61,7 +61,6 @@ std::string choose(const OPENFILENAMEA& record, const std::string& answer, std::
   if (!locate(answer, folder, name)) return not_found;
   full_path = folder + (folder == "/" ? "" : "/") + name;
   if (full_path.size() >= record.nMaxFile) return too_long;
-  if (chdir(folder.c_str()) != 0) return not_found;
   return std::string();
 }
 
@@ -80,11 +79,9 @@ HMODULE GetModuleHandleA(LPCSTR) { return reinterpret_cast<HMODULE>(&this_module
 
 // Asks until the answer names an existing file (when OFN_FILEMUSTEXIST is set) whose full
 // path fits lpstrFile, showing the description of the filter's first pair (the packer's
-// filter index is 1), and returns that full path. As Windows' dialog does without
-// OFN_NOCHANGEDIR (which the packer never sets), the chosen file's folder becomes the
-// current directory: relative paths inside the file then mean the same on both systems.
-// An empty answer, the end of input, or standard input that is not a terminal is a cancel:
-// FALSE, lpstrFile and the current directory unchanged.
+// filter index is 1), and returns that full path, as Windows' dialog does (the packer then
+// makes its folder the current directory). An empty answer, the end of input, or standard
+// input that is not a terminal is a cancel: FALSE, lpstrFile unchanged.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA record) {
   if (!isatty(STDIN_FILENO)) return FALSE;
   std::string prompt = std::string("Open (") + record->lpstrFilter + "): ";

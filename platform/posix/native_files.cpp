@@ -224,6 +224,15 @@ BOOL FindClose(HANDLE find) {
   return TRUE;
 }
 
+BOOL SetCurrentDirectoryA(LPCSTR path) {
+  std::string native = native_path(path);
+  if (chdir(native.c_str()) != 0) {
+    record_errno(errno, native);
+    return FALSE;
+  }
+  return TRUE;
+}
+
 BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time) {
   uint64_t ticks = ticks_of(*file_time);
   auto seconds = static_cast<time_t>(static_cast<int64_t>(ticks / ticks_per_second) - unix_epoch_seconds);

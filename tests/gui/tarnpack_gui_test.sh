@@ -119,14 +119,29 @@ cp -Rp "$sample_zone" "$folder/sub"
 (cd "$folder/sub" && "$linux_tarnpack" zone.ini && mv zone.lvz "$work/expected.lvz") ||
   fail "the Linux tarnpack did not pack the sample"
 
-echo "The dialog: a description in a subfolder"
-# A description chosen in the dialog in a subfolder (typed: its folder, then its name): the
-# dialog makes the folder the current one, so the description's paths are relative to it.
+echo "The dialog: a name typed with its folder"
+# The prefix is fresh, so the dialog opens in the folder tarnpack started in. A name typed
+# with its folder leaves wine's current directory as it was; tarnpack makes the
+# description's folder the current one itself, so the description's paths are relative to it.
 start_tarnpack "$folder"
 dialog=$(window_of Open) || exit 1
 shows Open "Ini Files (*.ini)" && shows Open "All Files (*.*)" ||
   fail "the dialog does not offer the filters: $(texts Open)"
-to_window "$dialog" type --delay 20 sub
+to_window "$dialog" type --delay 20 'sub\zone.ini'
+poll 20 shows Open 'sub\zone.ini' || fail "the typed name did not reach the dialog: $(texts Open)"
+to_window "$dialog" key Return
+expect_status 0 "the description typed with its folder"
+cmp "$work/expected.lvz" "$folder/sub/zone.lvz" ||
+  fail "the container packed from a name typed with its folder differs from the Linux tarnpack's"
+[ ! -e "$folder/zone.lvz" ] || fail "OutFile was written beside tarnpack, not beside the description"
+
+echo "The dialog: a description in a subfolder"
+# The dialog goes into the folder (typed as a full path: wine may open the dialog in the
+# folder it remembers from the last run), then the name is typed alone.
+rm -f "$folder/sub/zone.lvz"
+start_tarnpack "$folder"
+dialog=$(window_of Open) || exit 1
+to_window "$dialog" type --delay 20 "Z:${folder//\//\\}\\sub"
 to_window "$dialog" key Return
 poll 20 looks_in sub || fail "the dialog did not open the folder sub: $(texts Open)"
 to_window "$dialog" type --delay 20 zone.ini
