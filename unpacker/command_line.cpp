@@ -31,7 +31,8 @@ unpack_status check_combination(const tarnsplit_command& command, bool list, boo
   if (command.output_directory && (list || test))
     return refuse<message::options_clash>("--output", list ? "--list" : "--test");
   if (command.json && !list) return refuse<message::json_without_list>();
-  const char* needs_name = list ? "--list" : test ? "--test" : command.output_directory ? "--output" : nullptr;
+  const char* needs_name =
+      list ? "--list" : test ? "--test" : command.output_directory ? "--output" : nullptr;
   if (needs_name && command.containers.empty()) return refuse<message::no_container_named>(needs_name);
   if (command.json && command.containers.size() > 1) return refuse<message::json_of_several>();
   return unpack_status::success;

@@ -122,7 +122,9 @@ class json_writer {
   void number(uint64_t value) { number(std::to_string(value)); }
 
   // A value with precision decimals as the description writes it; null when not finite.
-  void decimal(double value, int precision) { number(std::isfinite(value) ? fixed_decimal(value, precision) : "null"); }
+  void decimal(double value, int precision) {
+    number(std::isfinite(value) ? fixed_decimal(value, precision) : "null");
+  }
 
   void boolean(bool value) { number(value ? "true" : "false"); }
 

@@ -340,7 +340,8 @@ class lister : public section_handler {
 
   outcome end(run_state& state) override {
     listing_->totals(state.section_count, state.total_full_size, state.total_stored_size);
-    if (unsafe_seen_) return {fail<message::unsafe_file_name>(printable_name(first_unsafe_.c_str()).c_str()), __LINE__};
+    if (unsafe_seen_)
+      return {fail<message::unsafe_file_name>(printable_name(first_unsafe_.c_str()).c_str()), __LINE__};
     return finished;
   }
 
@@ -441,7 +442,8 @@ outcome walk(run_state& state, section_handler& handler) {
 std::unique_ptr<section_handler> handler_for(const tarnsplit_command& command, const char* name) {
   switch (command.mode) {
     case run_mode::list:
-      return std::make_unique<lister>(command.json ? make_json_listing(stdout, name) : make_text_listing(stdout));
+      return std::make_unique<lister>(command.json ? make_json_listing(stdout, name)
+                                                   : make_text_listing(stdout));
     case run_mode::test:
       return std::make_unique<tester>();
     case run_mode::extract:
