@@ -182,16 +182,21 @@ class extractor : public section_handler {
   bool restores_files() const override { return true; }
 
   outcome begin(run_state& state) override {
-    output_directory_ = chosen_directory_ ? copy_of(chosen_directory_) : output_directory_of(state);
+    bool named = true;
+    if (chosen_directory_)
+      output_directory_ = chosen_directory_;
+    else
+      named = name_directory_after_container(state);
     // A chosen directory may be one that exists, "." among them.
-    if (!output_directory_ || (!chosen_directory_ && !names_new_directory(output_directory_)) ||
-        make_directory(output_directory_) == make_directory_result::path_not_found)
+    if (!named || (!chosen_directory_ && !names_new_directory(output_directory_.c_str())) ||
+        make_directory(output_directory_.c_str()) == make_directory_result::path_not_found)
       return {fail<message::directory_not_created>(), __LINE__};
 
-    description_ = open_in_dir(state.description_name.c_str(), output_directory_);
+    const char* directory = output_directory_.c_str();
+    description_ = open_in_dir(state.description_name.c_str(), directory);
     if (!description_) {
       uint32_t code = last_error();
-      return {fail<message::description_not_created>(output_directory_, state.description_name.c_str(),
+      return {fail<message::description_not_created>(directory, state.description_name.c_str(),
                                                      static_cast<int>(code)),
               __LINE__};
     }
@@ -203,10 +208,11 @@ class extractor : public section_handler {
                        const unsigned char* content) override {
     outcome named = refuse_unsafe_name(state, name);
     if (named.status != unpack_status::success) return named;
-    FILE* file = open_in_dir(name, output_directory_);
+    const char* directory = output_directory_.c_str();
+    FILE* file = open_in_dir(name, directory);
     if (!file) {
       uint32_t code = last_error();
-      return {fail<message::file_not_created>(output_directory_, name, static_cast<int>(code)), __LINE__};
+      return {fail<message::file_not_created>(directory, name, static_cast<int>(code)), __LINE__};
     }
     bool written = write_stream(file, content, header.full_size);
     // The stored time (local wall-clock time) goes on the file just created, through its
@@ -215,7 +221,7 @@ class extractor : public section_handler {
     if (written) set_stream_local_times(file, header.time);
     if (!close_stream(file) || !written) {
       uint32_t code = last_error();
-      return {fail<message::file_not_written>(output_directory_, name, static_cast<int>(code)), __LINE__};
+      return {fail<message::file_not_written>(directory, name, static_cast<int>(code)), __LINE__};
     }
     write_file_entry(description_, name, header.full_size, header.stored_size);
     if (std::ferror(description_)) return description_failed(state, __LINE__);
@@ -242,36 +248,31 @@ class extractor : public section_handler {
 
   // Closes the description, so that what was written of it stays on disk.
   void finish(unpack_status) override {
-    std::free(output_directory_);
-    output_directory_ = nullptr;
     if (description_) std::fclose(description_);
     description_ = nullptr;
   }
 
  private:
-  static char* copy_of(const char* text) {
-    size_t length = std::strlen(text);
-    auto* copy = static_cast<char*>(std::malloc(length + 1));
-    if (copy) std::memcpy(copy, text, length + 1);
-    return copy;
-  }
-
   // Next to the container when it was named on the command line, next to the program when
-  // it was typed.
-  static char* output_directory_of(const run_state& state) {
+  // it was typed. False when memory ran out.
+  bool name_directory_after_container(const run_state& state) {
     char* arguments[] = {const_cast<char*>(state.program), state.input_name};
-    return output_directory_path(state.given_name ? 2 : 1, arguments, state.input_name);
+    char* path = output_directory_path(state.given_name ? 2 : 1, arguments, state.input_name);
+    if (!path) return false;
+    output_directory_ = path;
+    std::free(path);
+    return true;
   }
 
   outcome description_failed(const run_state& state, int line) {
     uint32_t code = last_error();
-    return {fail<message::description_not_written>(output_directory_, state.description_name.c_str(),
+    return {fail<message::description_not_written>(output_directory_.c_str(), state.description_name.c_str(),
                                                    static_cast<int>(code)),
             line};
   }
 
   const char* chosen_directory_;
-  char* output_directory_ = nullptr;
+  std::string output_directory_;
   FILE* description_ = nullptr;
 };
 
