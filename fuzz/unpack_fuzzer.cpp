@@ -1,6 +1,7 @@
 // Fuzz target: the whole unpacker run on a container held in memory. Beyond surviving, the
 // run must end with a status of its table, and every file it creates must be the
-// description or a safe name inside the output directory.
+// description or a safe name inside the output directory. tarnsplit --test must end with
+// extraction's status and --list with one of the table, neither creating anything.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,24 @@ namespace {
 const char output_directory[] = "zone";
 const char description_name[] = "zone.ini";
 
+bool in_table(int status) {
+  return status >= static_cast<int>(unpack_status::success) && status <= static_cast<int>(last_unpack_status);
+}
+
+// tarnsplit run with option (or none) on the input: its status. No file may be created
+// but by extraction.
+int run_on_input(const uint8_t* data, size_t size, const char* option) {
+  fuzz_platform::set_input(data, size);
+  char program[] = "tarnsplit";
+  char container[] = "zone.lvz";
+  std::string chosen = option ? option : "";
+  char* argv[] = {program, option ? &chosen[0] : container, container, nullptr};
+  int status = run_tarnsplit(option ? 3 : 2, argv);
+  require(in_table(status), std::string("status outside the table: ") + std::to_string(status));
+  if (option) require(fuzz_platform::created_files().empty(), std::string(option) + " created a file");
+  return status;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -25,14 +44,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz_platform::set_input(data, size);
-  char program[] = "tarnsplit";
-  char container[] = "zone.lvz";
-  char* argv[] = {program, container, nullptr};
-  int status = run_tarnsplit(2, argv);
-  bool in_table =
-      status >= static_cast<int>(unpack_status::success) && status <= static_cast<int>(last_unpack_status);
-  require(in_table, std::string("status outside the table: ") + std::to_string(status));
+  int tested = run_on_input(data, size, "--test");
+  run_on_input(data, size, "--list");
+  int status = run_on_input(data, size, nullptr);
+  require(tested == status, "--test ended with " + std::to_string(tested) + ", extraction with " +
+                                std::to_string(status));
 
   const std::string prefix = std::string(output_directory) + "\\";
   const auto& created = fuzz_platform::created_files();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "test_harness.h"
 
@@ -168,6 +169,36 @@ TEST_F(Agreement, BothTarnsplitsFailAlike) {
     fs::remove_all(here / "zone");
     fs::remove_all(windows / "zone");
   }
+}
+
+TEST_F(Agreement, BothTarnsplitsListAndTestAlike) {
+  const std::string containers[] = {
+      container_builder()
+          .compressed("tiles.txt", std::string(3000, 't'), 1616898600)
+          .raw("caf\xE9 \"menu\".txt", "x", 4000000000u)
+          .raw("../escape", "evil", 1)
+          .raw("", object_section(), 0)
+          .build(),
+      container_builder().raw("a.txt", "one").raw("", "CLV2" + u32le(1) + u32le(0), 0).build(),
+  };
+  const std::vector<std::string> modes[] = {{"--list"}, {"--list", "--json"}, {"--test"}};
+  for (const std::string& container : containers) {
+    write_file(here / "zone.lvz", container);
+    write_file(windows / "zone.lvz", container);
+    for (const auto& mode : modes) {
+      SCOPED_TRACE(mode.back());
+      std::vector<std::string> args = mode;
+      args.push_back("zone.lvz");
+      run_result native = run_program(tarnsplit_path(), args, here.path());
+      args.insert(args.begin(), windows_program("tarnsplit.exe"));
+      run_result emulated = run_program(WINDOWS_RUNNER, args, windows.path());
+      EXPECT_NE(native.status, 0);  // an unsafe name, or an object record cut short
+      EXPECT_EQ(native.status, emulated.status);
+      EXPECT_EQ(native.out, text_of(emulated.out));
+    }
+  }
+  EXPECT_EQ(list_directory(here.path()), std::vector<std::string>{"zone.lvz"});
+  EXPECT_EQ(list_directory(windows.path()), std::vector<std::string>{"zone.lvz"});
 }
 
 TEST_F(Agreement, BothTarnpacksWriteTheSameContainer) {

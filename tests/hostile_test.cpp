@@ -86,16 +86,34 @@ class Hostile : public ::testing::Test {
     return result;
   }
 
+  // Runs tarnsplit --test on container, which must write nothing at all, not even the
+  // output directory.
+  run_result test_only(const std::string& container) {
+    fs::remove_all(zone);
+    write_file(work + "/zone.lvz", container);
+    auto before = tree_snapshot(scratch.path());
+    run_result result = run_program(tarnsplit_path(), {"--test", "zone.lvz"}, work);
+    EXPECT_EQ(tree_snapshot(scratch.path()), before) << "--test wrote something";
+    return result;
+  }
+
+  // Each case extracted, and tested with --test, which must end alike: the same status, and
+  // on failure the same message and exit report.
   void check(const std::vector<hostile_case>& cases) {
     for (const hostile_case& c : cases) {
       SCOPED_TRACE(c.title);
+      run_result tested = test_only(c.container);
       run_result result = unpack(c.container);
       EXPECT_EQ(result.status, static_cast<int>(c.status));
-      if (c.status == unpack_status::success)
+      EXPECT_EQ(tested.status, result.status);
+      if (c.status == unpack_status::success) {
         EXPECT_EQ(result.out, "");
-      else
+        EXPECT_EQ(tested.out.rfind("zone.lvz: OK, ", 0), 0u) << tested.out;
+      } else {
         EXPECT_TRUE(is_failure_output(result.out, c.message)) << result.out;
-      EXPECT_EQ(list_directory(zone), c.output);
+        EXPECT_EQ(tested.out, result.out);
+      }
+      EXPECT_EQ(is_directory(zone) ? list_directory(zone) : std::vector<std::string>{}, c.output);
     }
   }
 };
@@ -222,6 +240,33 @@ TEST_F(Hostile, SectionsAfterTheCountAreNeverLookedAt) {
       {"unsafe sections after the last one",
        container_builder().raw("a.txt", "1").bytes(unsafe_section).build(1), unpack_status::success, "",
        {"a.txt", description}},
+  });
+}
+
+// Damaged containers fail at each of extraction's checks, --test at the same ones.
+TEST_F(Hostile, DamagedContainersFailAtEachCheck) {
+  std::string objects = object_header("CLV2", 0, 0);
+  std::string stream = zlib_compress(objects + std::string(100, '\0'));
+  std::string damaged_stream = stream;
+  damaged_stream[stream.size() / 2] ^= 0x55;
+  std::string name_without_nul = object_header("CLV1", 0, 1) + image_entry_bytes(1, 1, 100, "ab");
+  name_without_nul.pop_back();
+  check({
+      {"seven bytes", "CONT" + u32le(1).substr(0, 3), unpack_status::container_header_short,
+       "File not large enough to contain Lvz Header information\n", {}},
+      {"no CONT", "TNOC" + u32le(1), unpack_status::not_a_container, "File is not a valid .lvz format\n", {}},
+      {"no section", "CONT" + u32le(0), unpack_status::no_sections, "Lvz does not contain any data", {}},
+      {"a section's magic", container_builder().section("CONX", 1, 1, 1, "a", "x").build(),
+       unpack_status::section_header_invalid, "Compressed data header invalid\n", {description}},
+      {"a name running off the end", "CONT" + u32le(1) + "CONT" + u32le(1) + u32le(1) + u32le(1) + "abc",
+       unpack_status::data_past_end, "Could read compressed data\n", {description}},
+      {"a damaged object section",
+       container_builder().section("CONT", 112, 0, static_cast<uint32_t>(stream.size()), "", damaged_stream).build(),
+       unpack_status::not_inflated, "Could not correctly decompress data\n", {description}},
+      {"an object section shorter than its header", container_builder().objects("CLV2" + u32le(0)).build(),
+       unpack_status::description_not_written, "Could not load object information header\n", {description}},
+      {"an image name without its NUL", container_builder().objects(name_without_nul).build(),
+       unpack_status::image_entry_invalid, "Cannot access Image number 0\n", {description}},
   });
 }
 

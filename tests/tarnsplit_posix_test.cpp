@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "test_harness.h"
 #include "unpack_status.h"
@@ -88,10 +89,14 @@ class TarnsplitTerminal : public ::testing::Test {
     close(master);
   }
 
-  // Starts tarnsplit on a missing container, so that it fails and waits for a key; true once
-  // the wait has turned the echo off (a key typed before that would be echoed).
-  bool start_waiting() {
+  // Starts tarnsplit with args and the terminal as its standard input, its standard output
+  // going to the file out.
+  void start(std::vector<std::string> args) {
     std::string out = dir / "out";
+    std::string program = tarnsplit_path();
+    std::vector<char*> argv = {&program[0]};
+    for (std::string& arg : args) argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
     child = fork();
     if (child == 0) {
       int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -99,9 +104,15 @@ class TarnsplitTerminal : public ::testing::Test {
       dup2(terminal, 0);
       dup2(out_fd, 1);
       close(master);
-      execl(tarnsplit_path().c_str(), tarnsplit_path().c_str(), "missing.lvz", static_cast<char*>(nullptr));
+      execv(argv[0], argv.data());
       _exit(127);
     }
+  }
+
+  // Starts tarnsplit on a missing container, so that it fails and waits for a key; true once
+  // the wait has turned the echo off (a key typed before that would be echoed).
+  bool start_waiting() {
+    start({"missing.lvz"});
     return child > 0 && eventually([&] { return !echoes(terminal); });
   }
 
@@ -140,4 +151,22 @@ TEST_F(TarnsplitTerminal, ASignalDuringTheWaitRestoresTheTerminal) {
   ASSERT_NE(status, -1) << "tarnsplit did not end at the signal";
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
   EXPECT_EQ(local_modes(terminal), original.c_lflag) << "the terminal was not restored";
+}
+
+TEST_F(TarnsplitTerminal, ListAndTestNeverWaitAndSeveralContainersWaitOnce) {
+  for (const char* mode : {"--list", "--test"}) {
+    SCOPED_TRACE(mode);
+    start({mode, "missing.lvz"});
+    int status = end_status();
+    ASSERT_NE(status, -1) << "tarnsplit waited";
+    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(unpack_status::container_not_opened));
+  }
+  start({"missing.lvz", "other.lvz"});
+  ASSERT_TRUE(eventually([&] { return !echoes(terminal); })) << "tarnsplit did not wait for a key";
+  ASSERT_EQ(write(master, "q", 1), 1);
+  int status = end_status();
+  ASSERT_NE(status, -1) << "tarnsplit did not end at the first key";
+  EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(unpack_status::container_not_opened));
+  std::string out = read_file(dir / "out");
+  EXPECT_NE(out.find("other.lvz"), std::string::npos) << "the wait came before the last container";
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bounded_read.h"
+#include "clock_text.h"
 #include "inflating.h"
 #include "output_paths.h"
 #include "test_harness.h"
@@ -63,6 +64,21 @@ TEST(AppendFormatted, AppendsAndReturnsTheNewLength) {
   EXPECT_STREQ(text, "5,");
   EXPECT_EQ(append_formatted(text, "%s", "IMAGE"), 7);
   EXPECT_STREQ(text, "5,IMAGE");
+}
+
+// Stored times are clock readings: the text is the reading itself in every zone (the tests
+// run in Berlin's), even one that Berlin's clocks skipped.
+TEST(ClockText, ShowsTheStoredClockReadingWithoutAZone) {
+  const std::pair<uint32_t, const char*> readings[] = {
+      {0, "1970-01-01 00:00:00"},
+      {951782400, "2000-02-29 00:00:00"},   // a leap day of a century divisible by 400
+      {4107542399, "2100-02-28 23:59:59"},  // 2100 has none
+      {4107542400, "2100-03-01 00:00:00"},
+      {1616898600, "2021-03-28 02:30:00"},  // skipped in Berlin
+      {0xFFFFFFFF, "2106-02-07 06:28:15"},
+  };
+  for (const auto& [seconds, text] : readings) EXPECT_EQ(clock_text(seconds), text) << seconds;
+  EXPECT_EQ(clock_text(1616898600, 'T'), "2021-03-28T02:30:00");
 }
 
 TEST(InflateToBuffer, GivesTheContentOrNothing) {

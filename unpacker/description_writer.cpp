@@ -12,8 +12,9 @@
 
 namespace {
 
-// Writes text with every '\n' stored as CR LF.
+// Writes text with every '\n' stored as CR LF; nothing without a stream.
 void write_with_crlf(FILE* out, const char* text, size_t length) {
+  if (!out) return;
   size_t start = 0;
   for (size_t i = 0; i < length; ++i) {
     if (text[i] != '\n') continue;
@@ -44,9 +45,9 @@ void write_text(FILE* out, const char* format, ...) {
   va_end(again);
 }
 
-double compression_percent(uint32_t full_size, uint32_t stored_size) {
-  double saved = static_cast<double>(static_cast<int64_t>(full_size) - stored_size);
-  return quotient(saved * 100.0, full_size);
+double compression_percent(uint64_t full_size, uint64_t stored_size) {
+  double saved = static_cast<double>(full_size) - static_cast<double>(stored_size);
+  return quotient(saved * 100.0, static_cast<double>(full_size));
 }
 
 void write_description_head(FILE* out, const char* input_name) {

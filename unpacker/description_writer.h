@@ -13,8 +13,9 @@ void write_file_entry(FILE* out, const char* name, uint32_t full_size, uint32_t 
 void write_totals(FILE* out, uint32_t total_full_size, uint32_t total_stored_size);
 
 // printf into the description, of any length, each "\n" stored as CR LF. A write failure
-// shows in the stream's error state.
+// shows in the stream's error state. Without a stream (nullptr) the text is formatted and
+// dropped.
 void write_text(FILE* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // (full - stored) * 100 / full, in double precision; negative when stored is larger.
-double compression_percent(uint32_t full_size, uint32_t stored_size);
+double compression_percent(uint64_t full_size, uint64_t stored_size);

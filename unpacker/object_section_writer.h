@@ -5,15 +5,29 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "object_section_reader.h"
 #include "unpack_status.h"
 
-// Renders one object-definition block of length bytes. success, or the status after printing
-// the failure's message: description_not_written for a header cut short, objects_invalid for
-// an unknown magic or a record cut short, image_entry_invalid for an image entry cut short or
-// its name without NUL, out_of_memory for the object lines. What was written before a
-// failure stays; object lines not written yet are dropped.
+// Renders one object-definition block of length bytes into out, or formats it and drops the
+// text when out is nullptr (tarnsplit --test). success, or the status of read_object_section
+// after its message. What was written before a failure stays; object lines not written yet
+// are dropped. On success *counts, when given, holds the section's counts.
 unpack_status write_object_section(FILE* out, const unsigned char* content, uint32_t length,
-                                   uint32_t full_size, uint32_t stored_size);
+                                   uint32_t full_size, uint32_t stored_size,
+                                   object_section_counts* counts = nullptr);
+
+// One object's fields as its description line writes them.
+struct object_text {
+  char x[32];      // a reference letter and the offset ("C-8", "320", "{Unknown 13}2")
+  char y[32];
+  char image[16];  // "IMAGE0": the image's position in the table
+  char layer[24];  // the name, or "{Unknown 9}"
+  char mode[24];
+  int display_time;   // as the description gives it: the stored value times 10
+  int object_number;
+};
+
+object_text describe_object(const object_record& record, object_version version);
 
 // One animation loop in seconds: animation_time hundredths, taken with the single-precision
 // value of 0.01 (0.00999999977648...) that the loop-time comment has always used.

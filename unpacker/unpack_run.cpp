@@ -1,22 +1,27 @@
-// The unpacker's driver: checks the container, extracts every file section with its time,
-// and hands the description writer each section in container order.
+// The unpacker's driver: one walk over a container, with the reads, checks, messages and
+// statuses that every way of running shares, and what each way does with the sections the
+// walk hands it: extraction writes them, --test only checks them, --list lists them.
 #include "unpack_run.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "command_line.h"
 #include "container_format.h"
 #include "description_writer.h"
 #include "exit_report.h"
 #include "inflating.h"
+#include "object_section_reader.h"
 #include "object_section_writer.h"
 #include "os_services.h"
 #include "output_paths.h"
 #include "paths.h"
 #include "safe_name.h"
+#include "section_listing.h"
 #include "unpack_status.h"
 
 namespace {
@@ -26,16 +31,18 @@ constexpr size_t resolved_path_size = 999;
 constexpr size_t section_name_size = 255;
 static_assert(extracted_name_length < section_name_size, "a kept name and its NUL fit");
 
-// What the run holds; released (files closed, blocks freed) before the exit report.
+// What the walk over one container holds; released (files closed, blocks freed) before the
+// exit report.
 struct run_state {
+  const char* program = "";          // the program's own path, as main got it
+  const char* given_name = nullptr;  // the container's name from the command line; none: typed
   char* input_name = nullptr;
-  char* output_directory = nullptr;
   std::string description_name;
   FILE* container = nullptr;
-  FILE* description = nullptr;
   uint64_t container_left = 0;  // bytes of the container not read yet
-  uint32_t total_full_size = 0;
-  uint32_t total_stored_size = 0;
+  uint32_t section_count = 0;
+  uint64_t total_full_size = 0;  // the description keeps the low 32 bits of both
+  uint64_t total_stored_size = 0;
   unsigned char* stored = nullptr;
   unsigned char* inflated = nullptr;
 
@@ -48,11 +55,9 @@ struct run_state {
   void release() {
     release_section();
     std::free(input_name);
-    std::free(output_directory);
-    input_name = output_directory = nullptr;
+    input_name = nullptr;
     if (container) std::fclose(container);
-    if (description) std::fclose(description);
-    container = description = nullptr;
+    container = nullptr;
   }
 
   ~run_state() { release(); }
@@ -67,15 +72,13 @@ constexpr outcome finished = {unpack_status::success, 0};
 
 namespace message = unpack_message;
 
-const char* program_path(int argc, char** argv) { return argc >= 1 ? argv[0] : ""; }
-
 // The argument, or one line typed at the prompt (its line end, LF or CR LF, dropped, the
 // rest of an over-long line discarded; the end of input, or a read error, is an empty answer).
-char* take_input_name(int argc, char** argv) {
-  if (argc >= 2) {
-    size_t length = std::strlen(argv[1]);
+char* take_input_name(const char* given) {
+  if (given) {
+    size_t length = std::strlen(given);
     auto* name = static_cast<char*>(std::malloc(length + 1));
-    if (name) std::memcpy(name, argv[1], length + 1);
+    if (name) std::memcpy(name, given, length + 1);
     return name;
   }
   std::printf("Please type in the name of the .lvz: ");
@@ -112,6 +115,14 @@ bool read_exact(run_state& state, void* destination, size_t count) {
   return got == count;
 }
 
+// Reads count bytes and drops them, without holding them in memory.
+bool skip_exact(run_state& state, uint64_t count) {
+  unsigned char chunk[65536];
+  for (; count > sizeof chunk; count -= sizeof chunk)
+    if (!read_exact(state, chunk, sizeof chunk)) return false;
+  return read_exact(state, chunk, static_cast<size_t>(count));
+}
+
 // The name up to its NUL, of which the first extracted_name_length bytes are kept. False
 // at the end of file.
 bool read_section_name(run_state& state, char* name) {
@@ -125,37 +136,259 @@ bool read_section_name(run_state& state, char* name) {
   }
 }
 
-outcome extract_file(run_state& state, const char* name, const section_header& header,
-                     const unsigned char* content) {
-  const char* directory = state.output_directory;
+// ---- What is done with the sections ------------------------------------------------------
+
+// What a way of running does with each section that the walk has read and checked.
+class section_handler {
+ public:
+  virtual ~section_handler() = default;
+  // Whether a file section's data is restored (read and inflated) or passed over; the object
+  // section's always is.
+  virtual bool restores_files() const = 0;
+  // After the container header's checks, before the first section.
+  virtual outcome begin(run_state& state) = 0;
+  // content: the restored content, or nullptr when restores_files() is false.
+  virtual outcome file_section(run_state& state, const char* name, const section_header& header,
+                               const unsigned char* content) = 0;
+  virtual outcome object_section(run_state& state, const section_header& header,
+                                 const unsigned char* content) = 0;
+  // After the last section.
+  virtual outcome end(run_state& state) = 0;
+  // After the walk, however it ended, before the exit report: closes what the handler holds.
+  virtual void finish(unpack_status) {}
+};
+
+// Extraction and --test refuse an unsafe name at the same check.
+outcome refuse_unsafe_name(const run_state& state, const char* name) {
   if (!is_safe_file_name(name, state.description_name.c_str()))
     return {fail<message::unsafe_file_name>(printable_name(name).c_str()), __LINE__};
-  FILE* file = open_in_dir(name, directory);
-  if (!file) {
-    uint32_t code = last_error();
-    return {fail<message::file_not_created>(directory, name, static_cast<int>(code)), __LINE__};
-  }
-  bool written = write_stream(file, content, header.full_size);
-  // The stored time (local wall-clock time) goes on the file just created, through its
-  // stream, never by its path; a failure to set it goes unreported, a failed flush shows in
-  // the close.
-  if (written) set_stream_local_times(file, header.time);
-  if (!close_stream(file) || !written) {
-    uint32_t code = last_error();
-    return {fail<message::file_not_written>(directory, name, static_cast<int>(code)), __LINE__};
-  }
-  write_file_entry(state.description, name, header.full_size, header.stored_size);
   return finished;
 }
 
-outcome description_failed(run_state& state, int line) {
-  uint32_t code = last_error();
-  return {fail<message::description_not_written>(state.output_directory, state.description_name.c_str(),
-                                                 static_cast<int>(code)),
-          line};
+// Extraction renders the object section into the description, --test to nowhere.
+outcome render_objects(FILE* out, const section_header& header, const unsigned char* content,
+                       object_section_counts* counts) {
+  return {write_object_section(out, content, header.full_size, header.full_size, header.stored_size, counts),
+          __LINE__};
 }
 
-outcome unpack_section(run_state& state, uint32_t index) {
+// Writes every file into the output directory and the description beside them.
+class extractor : public section_handler {
+ public:
+  // chosen_directory: -o DIR, or nullptr for the directory named after the container.
+  explicit extractor(const char* chosen_directory) : chosen_directory_(chosen_directory) {}
+  ~extractor() override { finish(unpack_status::success); }
+
+  bool restores_files() const override { return true; }
+
+  outcome begin(run_state& state) override {
+    bool named = true;
+    if (chosen_directory_)
+      output_directory_ = chosen_directory_;
+    else
+      named = name_directory_after_container(state);
+    // A chosen directory may be one that exists, "." among them.
+    if (!named || (!chosen_directory_ && !names_new_directory(output_directory_.c_str())) ||
+        make_directory(output_directory_.c_str()) == make_directory_result::path_not_found)
+      return {fail<message::directory_not_created>(), __LINE__};
+
+    const char* directory = output_directory_.c_str();
+    description_ = open_in_dir(state.description_name.c_str(), directory);
+    if (!description_) {
+      uint32_t code = last_error();
+      return {fail<message::description_not_created>(directory, state.description_name.c_str(),
+                                                     static_cast<int>(code)),
+              __LINE__};
+    }
+    write_description_head(description_, state.input_name);
+    return finished;
+  }
+
+  outcome file_section(run_state& state, const char* name, const section_header& header,
+                       const unsigned char* content) override {
+    outcome named = refuse_unsafe_name(state, name);
+    if (named.status != unpack_status::success) return named;
+    const char* directory = output_directory_.c_str();
+    FILE* file = open_in_dir(name, directory);
+    if (!file) {
+      uint32_t code = last_error();
+      return {fail<message::file_not_created>(directory, name, static_cast<int>(code)), __LINE__};
+    }
+    bool written = write_stream(file, content, header.full_size);
+    // The stored time (local wall-clock time) goes on the file just created, through its
+    // stream, never by its path; a failure to set it goes unreported, a failed flush shows
+    // in the close.
+    if (written) set_stream_local_times(file, header.time);
+    if (!close_stream(file) || !written) {
+      uint32_t code = last_error();
+      return {fail<message::file_not_written>(directory, name, static_cast<int>(code)), __LINE__};
+    }
+    write_file_entry(description_, name, header.full_size, header.stored_size);
+    if (std::ferror(description_)) return description_failed(state, __LINE__);
+    return finished;
+  }
+
+  outcome object_section(run_state& state, const section_header& header,
+                         const unsigned char* content) override {
+    outcome rendered = render_objects(description_, header, content, nullptr);
+    if (rendered.status != unpack_status::success) return rendered;
+    if (std::ferror(description_)) return description_failed(state, __LINE__);
+    return finished;
+  }
+
+  outcome end(run_state& state) override {
+    write_totals(description_, static_cast<uint32_t>(state.total_full_size),
+                 static_cast<uint32_t>(state.total_stored_size));
+    // A write error of the description shows at the latest when it is closed.
+    FILE* description = description_;
+    description_ = nullptr;
+    if (!close_stream(description)) return description_failed(state, __LINE__);
+    return finished;
+  }
+
+  // Closes the description, so that what was written of it stays on disk.
+  void finish(unpack_status) override {
+    if (description_) std::fclose(description_);
+    description_ = nullptr;
+  }
+
+ private:
+  // Next to the container when it was named on the command line, next to the program when
+  // it was typed. False when memory ran out.
+  bool name_directory_after_container(const run_state& state) {
+    char* arguments[] = {const_cast<char*>(state.program), state.input_name};
+    char* path = output_directory_path(state.given_name ? 2 : 1, arguments, state.input_name);
+    if (!path) return false;
+    output_directory_ = path;
+    std::free(path);
+    return true;
+  }
+
+  outcome description_failed(const run_state& state, int line) {
+    uint32_t code = last_error();
+    return {fail<message::description_not_written>(output_directory_.c_str(), state.description_name.c_str(),
+                                                   static_cast<int>(code)),
+            line};
+  }
+
+  const char* chosen_directory_;
+  std::string output_directory_;
+  FILE* description_ = nullptr;
+};
+
+// --test: everything extraction reads and checks, nothing created; one line on success.
+class tester : public section_handler {
+ public:
+  bool restores_files() const override { return true; }
+
+  outcome begin(run_state&) override { return finished; }
+
+  outcome file_section(run_state& state, const char* name, const section_header&,
+                       const unsigned char*) override {
+    outcome named = refuse_unsafe_name(state, name);
+    if (named.status == unpack_status::success) ++files_;
+    return named;
+  }
+
+  outcome object_section(run_state&, const section_header& header, const unsigned char* content) override {
+    object_section_counts counts;
+    outcome rendered = render_objects(nullptr, header, content, &counts);
+    images_ += counts.images;
+    objects_ += uint64_t{counts.map_objects} + counts.screen_objects;
+    return rendered;
+  }
+
+  outcome end(run_state& state) override {
+    std::printf("%s: OK, %s, %s, %s\n", state.input_name, count_text(files_, "file").c_str(),
+                count_text(images_, "image").c_str(), count_text(objects_, "object").c_str());
+    return finished;
+  }
+
+ private:
+  uint64_t files_ = 0, images_ = 0, objects_ = 0;
+};
+
+// --list: every section shown, file sections passed over without inflating; an unsafe name
+// is marked, and the first one ends the run once everything is listed.
+class lister : public section_handler {
+ public:
+  explicit lister(std::unique_ptr<section_listing> listing) : listing_(std::move(listing)) {}
+
+  bool restores_files() const override { return false; }
+
+  outcome begin(run_state&) override {
+    listing_->begin();
+    return finished;
+  }
+
+  outcome file_section(run_state& state, const char* name, const section_header& header,
+                       const unsigned char*) override {
+    bool extractable = is_safe_file_name(name, state.description_name.c_str());
+    if (!extractable && !unsafe_seen_) {
+      unsafe_seen_ = true;
+      first_unsafe_ = name;
+    }
+    listing_->file(name, header, extractable);
+    return finished;
+  }
+
+  outcome object_section(run_state&, const section_header& header, const unsigned char* content) override {
+    unpack_status status = read_object_section(content, header.full_size, listing_->objects(header));
+    if (status != unpack_status::success) return {status, __LINE__};
+    listing_->objects_read();
+    return finished;
+  }
+
+  outcome end(run_state& state) override {
+    listing_->totals(state.section_count, state.total_full_size, state.total_stored_size);
+    if (unsafe_seen_)
+      return {fail<message::unsafe_file_name>(printable_name(first_unsafe_.c_str()).c_str()), __LINE__};
+    return finished;
+  }
+
+  void finish(unpack_status status) override { listing_->end(status); }
+
+ private:
+  std::unique_ptr<section_listing> listing_;
+  bool unsafe_seen_ = false;
+  std::string first_unsafe_;
+};
+
+// ---- The walk ----------------------------------------------------------------------------
+
+// The input name, and the container opened.
+outcome open_container(run_state& state) {
+  state.input_name = take_input_name(state.given_name);
+  if (!state.input_name) return {fail<message::out_of_memory>(0u), __LINE__};
+
+  char resolved[resolved_path_size];
+  if (full_path(state.input_name, resolved, sizeof resolved))
+    state.container = open_input_stream(resolved);
+  else
+    std::snprintf(resolved, sizeof resolved, "%s", state.input_name);
+  if (!state.container) {
+    uint32_t code = last_error();
+    return {fail<message::container_not_opened>(resolved, state.program, static_cast<int>(code)), __LINE__};
+  }
+  state.container_left = stream_size(state.container);
+  return finished;
+}
+
+// The section's data read and, when compressed, inflated: *content.
+outcome restore_content(run_state& state, const section_header& header, const unsigned char** content) {
+  state.stored = static_cast<unsigned char*>(std::malloc(header.stored_size));
+  if (!state.stored) return {fail<message::out_of_memory>(header.stored_size), __LINE__};
+  if (!read_exact(state, state.stored, header.stored_size)) return {fail<message::data_past_end>(), __LINE__};
+  *content = state.stored;
+  if (!is_raw_section(header)) {
+    state.inflated = inflate_exactly(state.stored, header.stored_size, header.full_size);
+    if (!state.inflated) return {fail<message::not_inflated>(), __LINE__};
+    *content = state.inflated;
+  }
+  return finished;
+}
+
+outcome walk_section(run_state& state, section_handler& handler, uint32_t index) {
   unsigned char raw_header[section_header_size];
   if (!read_exact(state, raw_header, sizeof raw_header))
     return {fail<message::section_header_missing>(index), __LINE__};
@@ -168,55 +401,25 @@ outcome unpack_section(run_state& state, uint32_t index) {
 
   // Never allocate for data that is not there.
   if (header.stored_size > state.container_left) return {fail<message::data_past_end>(), __LINE__};
-  state.stored = static_cast<unsigned char*>(std::malloc(header.stored_size));
-  if (!state.stored) return {fail<message::out_of_memory>(header.stored_size), __LINE__};
-  if (!read_exact(state, state.stored, header.stored_size))
+  bool objects = is_object_section(header.time, name);
+  const unsigned char* content = nullptr;
+  if (objects || handler.restores_files()) {
+    outcome restored = restore_content(state, header, &content);
+    if (restored.status != unpack_status::success) return restored;
+  } else if (!skip_exact(state, header.stored_size)) {
     return {fail<message::data_past_end>(), __LINE__};
-
-  const unsigned char* content = state.stored;
-  if (!is_raw_section(header)) {
-    state.inflated = inflate_exactly(state.stored, header.stored_size, header.full_size);
-    if (!state.inflated) return {fail<message::not_inflated>(), __LINE__};
-    content = state.inflated;
   }
   state.total_full_size += header.full_size;
   state.total_stored_size += header.stored_size;
 
-  if (is_object_section(header.time, name)) {
-    unpack_status status = write_object_section(state.description, content, header.full_size,
-                                                header.full_size, header.stored_size);
-    if (status != unpack_status::success) return {status, __LINE__};
-  } else {
-    outcome extracted = extract_file(state, name, header, content);
-    if (extracted.status != unpack_status::success) return extracted;
-  }
-  if (std::ferror(state.description)) return description_failed(state, __LINE__);
+  outcome handled = objects ? handler.object_section(state, header, content)
+                            : handler.file_section(state, name, header, content);
   state.release_section();
-  return finished;
+  return handled;
 }
 
-// The input name, the container opened, and the output directory's path.
-outcome open_container(run_state& state, int argc, char** argv) {
-  state.input_name = take_input_name(argc, argv);
-  if (!state.input_name) return {fail<message::out_of_memory>(0u), __LINE__};
-
-  char resolved[resolved_path_size];
-  if (full_path(state.input_name, resolved, sizeof resolved))
-    state.container = open_input_stream(resolved);
-  else
-    std::snprintf(resolved, sizeof resolved, "%s", state.input_name);
-  if (!state.container) {
-    uint32_t code = last_error();
-    return {fail<message::container_not_opened>(resolved, program_path(argc, argv), static_cast<int>(code)),
-            __LINE__};
-  }
-  state.container_left = stream_size(state.container);
-  state.output_directory = output_directory_path(argc, argv, state.input_name);
-  return finished;
-}
-
-outcome unpack(run_state& state, int argc, char** argv) {
-  outcome opened = open_container(state, argc, argv);
+outcome walk(run_state& state, section_handler& handler) {
+  outcome opened = open_container(state);
   if (opened.status != unpack_status::success) return opened;
 
   unsigned char raw_header[container_header_size];
@@ -225,40 +428,65 @@ outcome unpack(run_state& state, int argc, char** argv) {
   container_header header = decode_container_header(raw_header);
   if (!has_container_magic(header.magic)) return {fail<message::not_a_container>(), __LINE__};
   if (header.section_count == 0) return {fail<message::no_sections>(), __LINE__};
-
-  if (!state.output_directory || !names_new_directory(state.output_directory) ||
-      make_directory(state.output_directory) == make_directory_result::path_not_found)
-    return {fail<message::directory_not_created>(), __LINE__};
-
+  state.section_count = header.section_count;
   state.description_name = description_name_for(file_name_part(state.input_name));
-  state.description = open_in_dir(state.description_name.c_str(), state.output_directory);
-  if (!state.description) {
-    uint32_t code = last_error();
-    return {fail<message::description_not_created>(state.output_directory, state.description_name.c_str(),
-                                                   static_cast<int>(code)),
-            __LINE__};
-  }
-  write_description_head(state.description, state.input_name);
 
+  outcome begun = handler.begin(state);
+  if (begun.status != unpack_status::success) return begun;
   for (uint32_t index = 0; index < header.section_count; ++index) {
-    outcome section = unpack_section(state, index);
+    outcome section = walk_section(state, handler, index);
     if (section.status != unpack_status::success) return section;
   }
-  write_totals(state.description, state.total_full_size, state.total_stored_size);
+  return handler.end(state);
+}
 
-  // A write error of the description shows at the latest when it is closed.
-  FILE* description = state.description;
-  state.description = nullptr;
-  if (!close_stream(description)) return description_failed(state, __LINE__);
-  return finished;
+std::unique_ptr<section_handler> handler_for(const tarnsplit_command& command, const char* name) {
+  switch (command.mode) {
+    case run_mode::list:
+      return std::make_unique<lister>(command.json ? make_json_listing(stdout, name)
+                                                   : make_text_listing(stdout));
+    case run_mode::test:
+      return std::make_unique<tester>();
+    case run_mode::extract:
+      break;
+  }
+  return std::make_unique<extractor>(command.output_directory);
+}
+
+// One container, named or (name nullptr) typed: its status, after the failure's message
+// and exit report. No key is awaited here.
+unpack_status run_container(const tarnsplit_command& command, const char* program, const char* name) {
+  run_state state;
+  state.program = program;
+  state.given_name = name;
+  std::unique_ptr<section_handler> handler = handler_for(command, name);
+  outcome result = walk(state, *handler);
+  handler->finish(result.status);
+  state.release();
+  if (result.status != unpack_status::success) report_exit(__FILE__, result.line);
+  return result.status;
 }
 
 }  // namespace
 
 int run_tarnsplit(int argc, char** argv) {
-  run_state state;
-  outcome result = unpack(state, argc, argv);
-  state.release();
-  if (result.status != unpack_status::success) report_exit_and_wait(__FILE__, result.line);
-  return static_cast<int>(result.status);
+  tarnsplit_command command;
+  unpack_status read = read_command_line(argc, argv, command);
+  if (read != unpack_status::success) return static_cast<int>(read);
+  if (command.action == command_action::help) print_help();
+  if (command.action == command_action::version) print_version();
+  if (command.action != command_action::run) return 0;
+
+  message_stream() = command.json ? stderr : stdout;
+  if (command.containers.empty()) command.containers.push_back(nullptr);  // asked for
+  bool headed = command.mode == run_mode::list && command.containers.size() > 1;
+  unpack_status first_failure = unpack_status::success;
+  for (size_t i = 0; i < command.containers.size(); ++i) {
+    if (headed) std::printf("%s%s:\n", i == 0 ? "" : "\n", command.containers[i]);
+    unpack_status status = run_container(command, argc >= 1 ? argv[0] : "", command.containers[i]);
+    if (first_failure == unpack_status::success) first_failure = status;
+  }
+  // Extraction waits for a key once, after all containers, when one failed.
+  if (first_failure != unpack_status::success && command.mode == run_mode::extract) wait_for_key_on_console();
+  return static_cast<int>(first_failure);
 }

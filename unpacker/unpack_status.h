@@ -21,10 +21,11 @@ enum class unpack_status : int {
   description_not_written = 12,  // cannot be created or written; or the object header is cut short
   objects_invalid = 13,          // an object record is cut short, or the object header is invalid
   image_entry_invalid = 14,      // an image entry is cut short, or its name has no NUL
+  bad_command_line = 15,         // an unknown option, a missing folder, options that clash
 };
 
 // The highest status of the table.
-constexpr unpack_status last_unpack_status = unpack_status::image_entry_invalid;
+constexpr unpack_status last_unpack_status = unpack_status::bad_command_line;
 
 // A printf format printed before the exit report, and the status the run then ends with.
 struct failure_message {
@@ -63,17 +64,37 @@ inline constexpr failure_message
     object_header_short{status::description_not_written, "Could not load object information header\n"},
     object_header_invalid{status::objects_invalid, "Object header is invalid\n"},
     object_missing{status::objects_invalid, "Cannot access Object number %d\n"},
-    image_missing{status::image_entry_invalid, "Cannot access Image number %d\n"};
+    image_missing{status::image_entry_invalid, "Cannot access Image number %d\n"},
+    // The command line's; the usage follows them.
+    unknown_option{status::bad_command_line, "Unknown option: %s\n"},
+    option_needs_folder{status::bad_command_line, "Option %s needs a folder\n"},
+    options_clash{status::bad_command_line, "Options %s and %s cannot be used together\n"},
+    json_without_list{status::bad_command_line, "Option --json needs --list\n"},
+    json_of_several{status::bad_command_line, "Option --json lists one container only\n"},
+    no_container_named{status::bad_command_line, "Option %s needs the name of a container\n"};
 
 }  // namespace unpack_message
 
-// Prints message, formatted with args, on standard output and returns its status. The
-// message is a template argument so that the compiler checks its format against args.
+// Where failure messages and the exit report go: standard output, except for --list --json,
+// whose standard output holds the document alone. Set once a run, before anything is printed.
+inline FILE*& message_stream() {
+  static FILE* stream = stdout;
+  return stream;
+}
+
+// Prints message, formatted with args, on stream and returns its status. The message is a
+// template argument so that the compiler checks its format against args.
+template <const failure_message& message, typename... Args>
+unpack_status fail_on(FILE* stream, Args... args) {
+  if constexpr (sizeof...(Args) == 0)
+    std::fputs(message.format, stream);  // no arguments, no conversions: the text as it is
+  else
+    std::fprintf(stream, message.format, args...);
+  return message.status;
+}
+
+// Prints message, formatted with args, on the message stream and returns its status.
 template <const failure_message& message, typename... Args>
 unpack_status fail(Args... args) {
-  if constexpr (sizeof...(Args) == 0)
-    std::fputs(message.format, stdout);  // no arguments, no conversions: the text as it is
-  else
-    std::printf(message.format, args...);
-  return message.status;
+  return fail_on<message>(message_stream(), args...);
 }
