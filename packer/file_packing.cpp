@@ -9,6 +9,7 @@
 #include "packer_errors.h"
 #include "paths.h"
 #include "safe_name.h"
+#include "section_names.h"
 #include "string_helpers.h"
 
 namespace {
@@ -147,15 +148,6 @@ entry_outcome append_file_entry(byte_buffer& container, const char* path, bool l
   append_section(container, path, name, file.time, file.full_size, file.result,
                  compressed ? file.stream : file.content);
   return compressed ? entry_outcome::compressed : entry_outcome::stored;
-}
-
-void pack_section(byte_buffer& container, section_names& names, const byte_buffer& content,
-                  const char* name_text, uint32_t time) {
-  char path[path_size];
-  const char* name = stored_name(path, name_text);
-  if (names.contains(name)) return;
-  append_content(container, content, name_text, name, time);
-  names.add(name);
 }
 
 void pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,

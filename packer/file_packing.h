@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "byte_buffer.h"
-#include "section_names.h"
 
 // How compressing a content went; failures wait to be reported in the entries' order.
 enum class compression {
@@ -55,16 +54,12 @@ entry_outcome append_file_entry(byte_buffer& container, const char* path, bool l
                                  const loaded_file& file, const char* description_name);
 
 // Appends a section for content unless a section of name_text's file-name part (name_text
-// cut to 259 characters first) is already in the container, found in names, which gains
-// the name. time is stored bit for bit. Throws text_exception "Cannot pack empty file %s"
-// for an empty content, "Packing %s failed" when zlib fails, one about the size when the
+// cut to 259 characters first) is already in the container, which is walked once to look
+// for it: meant for a single section, such as the object section (empty name, time 0).
+// time is stored bit for bit. Throws text_exception "Cannot pack empty file %s" for an
+// empty content, "Packing %s failed" when zlib fails, one about the size when the
 // container would reach 2 GiB (all with name_text), and memory_exception. Nothing is
 // appended when it throws.
-void pack_section(byte_buffer& container, section_names& names, const byte_buffer& content,
-                  const char* name_text, uint32_t time);
-
-// The same for a container whose names are not at hand: it is walked once to look for
-// the name. Meant for a single section, such as the object section (empty name, time 0).
 void pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
                   uint32_t time);
 

@@ -119,6 +119,16 @@ cp -Rp "$sample_zone" "$folder/sub"
 (cd "$folder/sub" && "$linux_tarnpack" zone.ini && mv zone.lvz "$work/expected.lvz") ||
   fail "the Linux tarnpack did not pack the sample"
 
+# Once Return has chosen the description in the dialog ($1 says how it was named): status 0,
+# and the container beside the description, the Linux tarnpack's bytes, nothing beside tarnpack.
+expect_packed_beside_description() {
+  to_window "$dialog" key Return
+  expect_status 0 "the description $1"
+  cmp "$work/expected.lvz" "$folder/sub/zone.lvz" ||
+    fail "the container packed from the description $1 differs from the Linux tarnpack's"
+  [ ! -e "$folder/zone.lvz" ] || fail "OutFile was written beside tarnpack, not beside the description"
+}
+
 echo "The dialog: a name typed with its folder"
 # The prefix is fresh, so the dialog opens in the folder tarnpack started in. A name typed
 # with its folder leaves wine's current directory as it was; tarnpack makes the
@@ -129,11 +139,7 @@ shows Open "Ini Files (*.ini)" && shows Open "All Files (*.*)" ||
   fail "the dialog does not offer the filters: $(texts Open)"
 to_window "$dialog" type --delay 20 'sub\zone.ini'
 poll 20 shows Open 'sub\zone.ini' || fail "the typed name did not reach the dialog: $(texts Open)"
-to_window "$dialog" key Return
-expect_status 0 "the description typed with its folder"
-cmp "$work/expected.lvz" "$folder/sub/zone.lvz" ||
-  fail "the container packed from a name typed with its folder differs from the Linux tarnpack's"
-[ ! -e "$folder/zone.lvz" ] || fail "OutFile was written beside tarnpack, not beside the description"
+expect_packed_beside_description "typed with its folder"
 
 echo "The dialog: a description in a subfolder"
 # The dialog goes into the folder (typed as a full path: wine may open the dialog in the
@@ -147,11 +153,7 @@ poll 20 looks_in sub || fail "the dialog did not open the folder sub: $(texts Op
 to_window "$dialog" type --delay 20 zone.ini
 poll 20 shows Open 'zone.ini' || fail "the typed name did not reach the dialog: $(texts Open)"
 import -window "$dialog" "$artifacts/dialog.png" || fail "no screenshot of the dialog"
-to_window "$dialog" key Return
-expect_status 0 "the description chosen in the dialog"
-cmp "$work/expected.lvz" "$folder/sub/zone.lvz" ||
-  fail "the container packed through the dialog differs from the Linux tarnpack's"
-[ ! -e "$folder/zone.lvz" ] || fail "OutFile was written beside tarnpack, not beside the description"
+expect_packed_beside_description "chosen in its folder"
 
 echo "The dialog: Escape"
 # Escape cancels: status 1, and nothing is written.
