@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "native_api.h"
 #include "packer_errors.h"
@@ -37,6 +38,17 @@ class disk_file {
   // call fails or writes fewer bytes.
   void write(const void* source, uint32_t count);
 
+  // Writes what the system still holds of the file to the disk. Throws file_exception
+  // write_failed.
+  void flush();
+
+  // True for a device (NUL, /dev/null), whose bytes go nowhere that could be replaced.
+  bool is_device();
+
+  // The path of the file itself, links resolved, in the form the calls take; empty when the
+  // system cannot tell it or it has more than 259 characters.
+  std::string final_path();
+
   // Closes the file; closing a closed file does nothing.
   void close();
 
@@ -47,6 +59,19 @@ class disk_file {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   char path_[path_size] = {};  // for the message about a file that is too large
 };
+
+// What tells one file from another however its path is spelled: the volume's serial number
+// and the file's index on it (on POSIX the device and the inode).
+struct file_identity {
+  DWORD volume = 0;
+  uint64_t index = 0;
+
+  bool operator==(const file_identity& other) const { return volume == other.volume && index == other.index; }
+};
+
+// The identity of the file at path, links followed; false when there is no file there or the
+// system cannot tell it.
+bool get_file_identity(const char* path, file_identity* identity);
 
 // The file's last-write time in local wall-clock seconds since 1970-01-01 00:00 (its bits
 // as they are stored in a section), with the offset that the local zone's rules give the
