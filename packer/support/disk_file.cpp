@@ -66,8 +66,10 @@ void disk_file::read(void* destination, uint32_t count) {
 
 void disk_file::write(const void* source, uint32_t count) {
   DWORD put = 0;
-  if (!WriteFile(handle_, source, count, &put, nullptr) || put < count)
+  if (!WriteFile(handle_, source, count, &put, nullptr))
     throw file_exception(file_error_kind::write_failed, nullptr, GetLastError());
+  // A write that the system cut short without failing ran out of room.
+  if (put < count) throw file_exception(file_error_kind::write_failed, nullptr, ERROR_DISK_FULL);
 }
 
 void disk_file::flush() {

@@ -35,7 +35,7 @@ class disk_file {
   void read(void* destination, uint32_t count);
 
   // Writes exactly count bytes in one call. Throws file_exception write_failed when the
-  // call fails or writes fewer bytes.
+  // call fails, or writes fewer bytes (then with the code of a full disk).
   void write(const void* source, uint32_t count);
 
   // Writes what the system still holds of the file to the disk. Throws file_exception
