@@ -23,10 +23,6 @@ class file_finder {
   HANDLE handle_;
 };
 
-uint64_t ticks_of(const FILETIME& time) {
-  return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
-}
-
 }  // namespace
 
 void disk_file::open(const char* path, DWORD access, DWORD share_mode, DWORD creation_disposition,
@@ -80,8 +76,6 @@ int32_t get_file_time(const char* path) {
   file_finder finder(path);
   if (!finder.found()) return 0;
   const FILETIME& written = finder.entry().ftLastWriteTime;
-  // The offset in force at the file's own date, not today's: the stored time then does not
-  // depend on the day of packing, and tarnsplit can turn it back into the same moment.
   SYSTEMTIME universal, local;
   FILETIME local_time;
   if (FileTimeToSystemTime(&written, &universal) &&

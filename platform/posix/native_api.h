@@ -126,8 +126,8 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 // time outside what a FILETIME holds (below 2^63 ticks) and for fields out of range.
 BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time);
 BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, FILETIME* file_time);
-// The local time of the machine's zone (zone must be nullptr) at a UTC time: the offset is
-// the one that the zone's rules give that date, daylight saving included.
+// The local time of the machine's zone (zone must be nullptr) at a UTC time, by the rule of
+// file_time.h.
 BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal_time,
                                      LPSYSTEMTIME local_time);
 
