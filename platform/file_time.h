@@ -13,7 +13,8 @@
 // Berlin's clocks go from 02:00 to 03:00 is 00:30 UTC).
 //
 // The zone's rules come from the time-zone database on POSIX (posix/local_clock.h, for the
-// packer's Windows time calls and tarnsplit's alike), and from Windows on Windows.
+// packer's Windows time calls and tarnsplit's alike), and from Windows on Windows, where the
+// rules of a past year are the year's own where Windows holds them (windows/local_zone.h).
 #pragma once
 
 #include <cstdint>

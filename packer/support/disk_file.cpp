@@ -23,6 +23,16 @@ class file_finder {
   HANDLE handle_;
 };
 
+// The local clock's reading at the moment universal, by the zone's rules for the year on the
+// local clock, which differs from universal's only around New Year.
+bool local_time_at(const SYSTEMTIME& universal, SYSTEMTIME* local) {
+  TIME_ZONE_INFORMATION rules;
+  if (!SystemTimeToTzSpecificLocalTime(local_zone_rules(universal.wYear, &rules), &universal, local))
+    return false;
+  return local->wYear == universal.wYear ||
+         SystemTimeToTzSpecificLocalTime(local_zone_rules(local->wYear, &rules), &universal, local);
+}
+
 }  // namespace
 
 void disk_file::open(const char* path, DWORD access, DWORD share_mode, DWORD creation_disposition,
@@ -78,8 +88,8 @@ int32_t get_file_time(const char* path) {
   const FILETIME& written = finder.entry().ftLastWriteTime;
   SYSTEMTIME universal, local;
   FILETIME local_time;
-  if (FileTimeToSystemTime(&written, &universal) &&
-      SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local) && SystemTimeToFileTime(&local, &local_time))
+  if (FileTimeToSystemTime(&written, &universal) && local_time_at(universal, &local) &&
+      SystemTimeToFileTime(&local, &local_time))
     return filetime_to_seconds(ticks_of(local_time));
   // Only times near the ends of what a FILETIME holds fail to convert; there the stored
   // value is 0 or 0xFFFFFFFF whatever the offset.

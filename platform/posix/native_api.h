@@ -1,7 +1,7 @@
 // The Windows calls that the packer makes, declared for POSIX with the Windows names,
 // signatures and values and implemented by native_*.cpp in this folder: only what the
-// packer calls, and only the ways it calls them. Paths may use backslashes; they become
-// '/' before they reach the system.
+// packer calls, and only the ways it calls them; and local_zone_rules, the Windows build's
+// helper over them. Paths may use backslashes; they become '/' before they reach the system.
 #pragma once
 
 #include <cstddef>
@@ -71,7 +71,9 @@ struct SYSTEMTIME {
   WORD wMilliseconds;
 };
 typedef SYSTEMTIME* LPSYSTEMTIME;
-struct TIME_ZONE_INFORMATION;  // only the machine's own zone (none given) is supported
+// A zone's rules. The time calls here know only the machine's own zone (none given), whose
+// rules the time-zone database gives for every date, so the record holds nothing.
+struct TIME_ZONE_INFORMATION {};
 
 // Local heap.
 constexpr UINT LMEM_FIXED = 0x0;
@@ -130,6 +132,10 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, FILETIME* file_time);
 // file_time.h.
 BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal_time,
                                      LPSYSTEMTIME local_time);
+// The rules of the machine's zone for one year of its clock, which the Windows build takes
+// from Windows (windows/local_zone.h): here always nullptr, the machine's zone, since the
+// database's rules hold for every date already.
+inline const TIME_ZONE_INFORMATION* local_zone_rules(WORD, TIME_ZONE_INFORMATION*) { return nullptr; }
 
 // Local heap (native_memory.cpp), on the C heap: LocalAlloc takes LMEM_FIXED, LocalReAlloc
 // LMEM_MOVEABLE (the block may move).
