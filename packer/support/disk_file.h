@@ -48,9 +48,8 @@ class disk_file {
   char path_[path_size] = {};  // for the message about a file that is too large
 };
 
-// The file's last-write time in local wall-clock seconds since 1970-01-01 00:00 (its bits
-// as they are stored in a section), with the offset that the local zone's rules give the
-// file's date (summer or winter time as on that day); 0 when no file matches path.
+// The file's last-write time in local wall-clock seconds since 1970, by the rule of
+// file_time.h (its bits as a section stores them); 0 when no file matches path.
 int32_t get_file_time(const char* path);
 
 // A count of 100-nanosecond ticks since 1601-01-01 as seconds since 1970-01-01: 0 before

@@ -1,7 +1,7 @@
 // The Windows calls that the packer makes, declared for POSIX with the Windows names,
 // signatures and values and implemented by native_*.cpp in this folder: only what the
-// packer calls, and only the ways it calls them. Paths may use backslashes; they become
-// '/' before they reach the system.
+// packer calls, and only the ways it calls them; and local_zone_rules, the Windows build's
+// helper over them. Paths may use backslashes; they become '/' before they reach the system.
 #pragma once
 
 #include <cstddef>
@@ -71,7 +71,9 @@ struct SYSTEMTIME {
   WORD wMilliseconds;
 };
 typedef SYSTEMTIME* LPSYSTEMTIME;
-struct TIME_ZONE_INFORMATION;  // only the machine's own zone (none given) is supported
+// A zone's rules. The time calls here know only the machine's own zone (none given), whose
+// rules the time-zone database gives for every date, so the record holds nothing.
+struct TIME_ZONE_INFORMATION {};
 
 // Local heap.
 constexpr UINT LMEM_FIXED = 0x0;
@@ -126,10 +128,14 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 // time outside what a FILETIME holds (below 2^63 ticks) and for fields out of range.
 BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time);
 BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, FILETIME* file_time);
-// The local time of the machine's zone (zone must be nullptr) at a UTC time: the offset is
-// the one that the zone's rules give that date, daylight saving included.
+// The local time of the machine's zone (zone must be nullptr) at a UTC time, by the rule of
+// file_time.h.
 BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal_time,
                                      LPSYSTEMTIME local_time);
+// The rules of the machine's zone for one year of its clock, which the Windows build takes
+// from Windows (windows/local_zone.h): here always nullptr, the machine's zone, since the
+// database's rules hold for every date already.
+inline const TIME_ZONE_INFORMATION* local_zone_rules(WORD, TIME_ZONE_INFORMATION*) { return nullptr; }
 
 // Local heap (native_memory.cpp), on the C heap: LocalAlloc takes LMEM_FIXED, LocalReAlloc
 // LMEM_MOVEABLE (the block may move).
