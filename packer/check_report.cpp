@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "container_format.h"
+#include "decimal_text.h"
 #include "file_packing.h"
 #include "paths.h"
 #include "string_helpers.h"
@@ -44,16 +45,9 @@ std::string image_line_fault(const char* line) {
 
 // n with "," between groups of three digits.
 std::string grouped(uint64_t n) {
-  std::string digits = std::to_string(n);
-  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
-  return digits;
-}
-
-// How much of full the stored bytes save, in percent to one decimal, rounded half up.
-std::string percent_saved(uint32_t full, uint32_t stored) {
-  if (full == 0 || stored >= full) return "0.0";
-  uint64_t tenths = ((uint64_t{full} - stored) * 2000 + full) / (uint64_t{2} * full);
-  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+  char text[32];
+  format_thousands(static_cast<int64_t>(n), text);
+  return text;
 }
 
 std::string count_of(uint32_t n, const char* thing) {
@@ -170,7 +164,7 @@ void check_report::add_section_line(const byte_buffer& container, uint32_t offse
     lines_.push_back(entry_line("stored", name + "  " + sizes + " bytes"));
   } else {
     sizes += " -> " + grouped(header.stored_size) + " bytes (" +
-             percent_saved(header.full_size, header.stored_size) + "% saved)";
+             percent_text(header.full_size, header.stored_size) + "% saved)";
     lines_.push_back(entry_line("compressed", name + "  " + sizes));
   }
 }

@@ -115,7 +115,7 @@ unpack_status write_object_section(FILE* out, const unsigned char* content, uint
   write_text(out, "\n; Object Information Compression Info:\n");
   write_text(out, "; FullSize: %7d  Compressed Size: %7d  Compression Percent: %s%%\n\n",
              static_cast<int>(full_size), static_cast<int>(stored_size),
-             fixed_decimal(compression_percent(full_size, stored_size), 1, 5).c_str());
+             percent_text(full_size, stored_size, 5).c_str());
 
   description_text text(out);
   unpack_status status = read_object_section(content, length, text);
