@@ -44,6 +44,13 @@ bool is_extractable_name(const char* name, const char* description_name) {
   return is_safe_file_name(std::string(name).substr(0, extracted_name_length).c_str(), description_name);
 }
 
+name_fault stored_name_fault(const char* name, const char* description_name) {
+  if (!is_extractable_name(name, description_name)) return name_fault::unsafe;
+  if (std::strlen(name) > extracted_name_length) return name_fault::too_long;
+  if (name[0] == ' ') return name_fault::leading_blank;
+  return name_fault::none;
+}
+
 std::string without_extension(const char* file_name) {
   std::string kept(file_name);
   std::string::size_type dot = kept.rfind('.');

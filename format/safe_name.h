@@ -20,6 +20,17 @@ bool is_safe_file_name(const char* name, const char* description_name);
 // characters, as tarnsplit keeps them, make a safe name.
 bool is_extractable_name(const char* name, const char* description_name);
 
+// Why a section stored under name would not come back as it went in, through tarnsplit's
+// extraction and the description it writes; the packer refuses such a name.
+enum class name_fault {
+  none,
+  unsafe,         // not extractable (is_extractable_name)
+  too_long,       // more than extracted_name_length characters: extraction would cut it
+  leading_blank,  // the description's "File= x" reads back as "x"
+};
+
+name_fault stored_name_fault(const char* name, const char* description_name);
+
 // file_name (a name without directories) cut at its last '.', the dot and what follows
 // gone; whole when it has none.
 std::string without_extension(const char* file_name);

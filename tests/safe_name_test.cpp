@@ -35,6 +35,10 @@ TEST(SafeName, ChecksAStoredNameAsTarnsplitKeepsIt) {
   EXPECT_FALSE(is_extractable_name((std::string(249, 'd') + ".bmp").c_str(), "zone.ini"));  // "ddd."
   EXPECT_TRUE(is_extractable_name((std::string(250, 'n') + "/../x").c_str(), "zone.ini"));
   EXPECT_FALSE(is_extractable_name("Zone.Ini", description_name_for("zone.lvz").c_str()));
+  EXPECT_EQ(stored_name_fault(std::string(250, 'n').c_str(), "zone.ini"), name_fault::none);
+  EXPECT_EQ(stored_name_fault(std::string(251, 'n').c_str(), "zone.ini"), name_fault::too_long);
+  EXPECT_EQ(stored_name_fault(" lead.txt", "zone.ini"), name_fault::leading_blank);
+  EXPECT_EQ(stored_name_fault(" a?b", "zone.ini"), name_fault::unsafe);
   EXPECT_EQ(description_name_for("zone"), "zone.ini");
   EXPECT_EQ(description_name_for("v1.2.zone.lvz"), "v1.2.zone.ini");
 }

@@ -168,6 +168,44 @@ TEST_F(Tarnpack, RefusesNamesThatTarnsplitCannotExtract) {
   }
 }
 
+TEST_F(Tarnpack, RefusesNamesThatWouldNotComeBackWholeAndKeepsOneOf250Characters) {
+  write_file(dir / "a.txt", "a");
+  std::filesystem::create_directories(dir / "gfx");
+  const std::string stem(246, 'n');  // with ".txt", 250 characters: as long as extraction keeps
+  struct row {
+    std::string entry, message;
+  };
+  const std::string too_long = "Cannot pack a name of more than 250 characters, which extraction would cut: ";
+  const row rows[] = {
+      // Both would be extracted as the same 250 characters, the first file lost. (255: the
+      // longest name most file systems hold.)
+      {stem + "x.txt", too_long + stem + "x.txt"},
+      {"gfx\\" + stem + "xxxxx.txt", too_long + "gfx\\" + stem + "xxxxx.txt"},
+      // The description's "File= lead.txt" reads back as "lead.txt".
+      {"gfx\\ lead.txt", "Cannot pack gfx\\ lead.txt: its name begins with a blank, which its description line would lose"},
+  };
+  for (const row& r : rows) {
+    std::string file = r.entry;
+    std::replace(file.begin(), file.end(), '\\', '/');
+    write_file(dir / file, "x");
+    std::string description = "OutFile=out.lvz\nFile=a.txt\nFile=" + r.entry + "\n";
+    std::string message = r.message.substr(0, 299);  // a message holds at most 299 characters
+    expect_failure(description, message);
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 2) << r.entry;
+    expect_tarnpack_error(check, message);
+  }
+
+  const std::string longest = stem + ".txt";
+  write_file(dir / longest, "the longest name");
+  auto sections = packed("File=" + longest + "\n");
+  EXPECT_EQ(names_of(sections), names{longest});
+  ASSERT_EQ(run_program(tarnsplit_path(), {"out.lvz"}, dir.path()).status, 0);
+  EXPECT_EQ(read_file(dir / ("out/" + longest)), "the longest name");
+  ASSERT_EQ(run_program(tarnpack_path(), {"out.ini"}, dir / "out").status, 0);
+  EXPECT_TRUE(read_file(dir / "out/out.lvz") == read_file(dir / "out.lvz"));
+}
+
 TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "b.txt", "b");
