@@ -62,6 +62,39 @@ std::string description_name_for(const char* container_file_name) {
   return without_extension(container_file_name) + ".ini";
 }
 
+std::string image_value(const char* file_name, const image_entry_head& head) {
+  char numbers[24];
+  std::snprintf(numbers, sizeof numbers, ",%u,%u,%u", static_cast<unsigned>(head.x_frames),
+                static_cast<unsigned>(head.y_frames), static_cast<unsigned>(head.animation_time));
+  return file_name + std::string(numbers);
+}
+
+image_name_fault image_name_fault_of(const char* file_name, const image_entry_head& head) {
+  size_t length = std::strlen(file_name);
+  for (const char* p = file_name; *p; ++p) {
+    if (is_control(static_cast<unsigned char>(*p))) return image_name_fault::control_byte;
+    if (*p == ',') return image_name_fault::comma;
+    if (*p == '\\' || *p == '/') return image_name_fault::separator;
+  }
+  if (length > 0 && (file_name[0] == ' ' || file_name[length - 1] == ' ')) return image_name_fault::blank_at_end;
+  if (image_value(file_name, head).size() > image_value_limit) return image_name_fault::too_long;
+  return image_name_fault::none;
+}
+
+const char* image_name_fault_text(image_name_fault fault) {
+  switch (fault) {
+    case image_name_fault::control_byte: return "holds a control byte";
+    case image_name_fault::comma: return "holds a comma";
+    case image_name_fault::separator: return "holds a path separator";
+    case image_name_fault::blank_at_end: return "begins or ends with a blank";
+    case image_name_fault::too_long:
+      static_assert(image_value_limit == 255, "the text names the limit");
+      return "is too long: with its numbers it passes 255 characters";
+    case image_name_fault::none: break;
+  }
+  return "is sound";
+}
+
 std::string printable_name(const char* name) {
   std::string text;
   for (const char* p = name; *p; ++p) {
