@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 // The statuses of the README's table, named for their causes.
 enum class unpack_status : int {
@@ -96,8 +97,17 @@ unpack_status fail_on(FILE* stream, Args... args) {
   return message.status;
 }
 
-// Prints message, formatted with args, on the message stream and returns its status.
+// The container that failure messages are about when several are taken in turn, shown before
+// each message as "NAME: "; empty while one is, whose messages stay as they have always been.
+inline std::string& message_subject() {
+  static std::string subject;
+  return subject;
+}
+
+// Prints message, formatted with args, on the message stream, after the message subject when
+// there is one, and returns its status.
 template <const failure_message& message, typename... Args>
 unpack_status fail(Args... args) {
+  if (!message_subject().empty()) std::fprintf(message_stream(), "%s: ", message_subject().c_str());
   return fail_on<message>(message_stream(), args...);
 }
