@@ -204,6 +204,51 @@ TEST_F(TarnpackCheck, ReportsEachEntryAndWarnsOfWhatPackingAcceptsSilently) {
   EXPECT_EQ(check.err, expected);
 }
 
+// What packing will meet that the check can foresee: an output it cannot create and a
+// description it cannot read fail alike; lines and files it passes over are warned of.
+TEST_F(TarnpackCheck, ForeseesWhatPackingWillDo) {
+  write_file(dir / "a.txt", "a");
+  std::filesystem::create_directories(dir / "gfx");
+  std::filesystem::create_directories(dir / "sfx");
+  write_file(dir / "gfx/boom.wav", "gfx");
+  write_file(dir / "sfx/boom.wav", "sfx");
+  // UTF-16 saved without a byte-order mark, in both byte orders.
+  std::string little, big;
+  for (char c : std::string("\r\nOutFile=out.lvz\r\nFile=a.txt\r\n")) {
+    little += std::string{c, '\0'};
+    big += std::string{'\0', c};
+  }
+  struct row {
+    std::string description;
+    int status;
+    std::string err;  // of the check: its warnings, or packing's error
+  };
+  const row rows[] = {
+      {"OutFile=\nFile=a.txt\n", 2, "Error: Unable to create file\n"},
+      {"OutFile=nodir\\out.lvz\nFile=a.txt\n", 2, "Error: Unable to create nodir\\out.lvz\n"},
+      {"OutFile=out.lvz\nFile=a.txt\n" + std::string(1, '\0') + "File=gfx\\boom.wav\n", 0,
+       "warning: line 3 holds a NUL byte, where packing stops reading: the lines after it are ignored\n"},
+      {"OutFile=out.lvz\r\nFile=a.txt\r\n\r\n\r\n" + std::string(2, '\0') + "\r\n", 0, ""},  // nothing is lost
+      {"OutFile=out.lvz\nFile=gfx\\boom.wav\nFile=sfx\\boom.wav\nFile=gfx\\boom.wav\n", 0,
+       "warning: sfx\\boom.wav is left out: the earlier gfx\\boom.wav from another folder has its name boom.wav\n"},
+      {little, 2, "Error: Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini\n"},
+      {big, 2, "Error: Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini\n"},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.err);
+    write_file(dir / "zone.ini", r.description);
+    std::filesystem::remove(dir / "out.lvz");
+    run_result check = run({"--check", "zone.ini"});
+    EXPECT_FALSE(file_exists(dir / "out.lvz"));
+    run_result packed = run({"zone.ini"});
+    EXPECT_EQ(check.status, r.status);
+    EXPECT_EQ(packed.status, r.status);
+    if (runs_on_windows()) continue;  // in message boxes
+    EXPECT_EQ(check.err, r.err);
+    EXPECT_EQ(packed.err, r.status == 0 ? "" : r.err);
+  }
+}
+
 TEST_F(TarnpackCheck, OptionsComeFirstAndDashDashEndsThem) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "-z.ini", "OutFile=out.lvz\nFile=a.txt\n");

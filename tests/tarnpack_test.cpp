@@ -206,6 +206,41 @@ TEST_F(Tarnpack, RefusesNamesThatWouldNotComeBackWholeAndKeepsOneOf250Characters
   EXPECT_TRUE(read_file(dir / "out/out.lvz") == read_file(dir / "out.lvz"));
 }
 
+// Names and lines of a description reach the terminal or the box with their control bytes
+// shown as \xNN, so that none can retitle a terminal or clear its screen.
+TEST_F(Tarnpack, ShowsTheControlBytesOfNamesAndLinesAsHex) {
+  write_file(dir / "a.txt", "a");
+  struct row {
+    std::string description, message;
+  };
+  const row rows[] = {
+      {"OutFile=out.lvz\nFile=\x1b]0;pwned\x07\x1b[2J.txt\n", "Unable to open \\x1B]0;pwned\\x07\\x1B[2J.txt"},
+      {"OutFile=out.lvz\nFile=a.txt\n[objectimages]\nIMAGE0=a.txt\n[mapobjects]\n\x1b[2J,0,IMAGE0,TopMost\n",
+       "Syntax error in line '\\x1B[2J,0,IMAGE0,TopMost'"},
+      {"OutFile=out.lvz\nFile=a.txt\n[objectimages]\nIMAGE0=a\x7f.txt\n",
+       "Cannot pack IMAGE0: its file name holds a control byte"},
+  };
+  for (const row& r : rows) {
+    expect_failure(r.description, r.message);
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 2);
+    if (!runs_on_windows()) {  // after a warning of the ';' in the first
+      EXPECT_EQ(check.err.substr(check.err.find("Error: ")), "Error: " + r.message + "\n");
+    }
+  }
+  if (runs_on_windows()) return;  // no such names there, and the report is in a box
+
+  std::filesystem::create_directories(dir / "sub\x07");
+  write_file(dir / "sub\x07/a.txt", "a");
+  write_file(dir / "zone.ini", "OutFile=out\x1b[2J.lvz\nFile=a.txt\nFile=sub\x07\\a.txt\n");
+  run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.out, "out\\x1B[2J.lvz: 1 section, 31 bytes\n"
+                       "  stored      a.txt  1 bytes\n"
+                       "  left out    sub\\x07\\a.txt: an earlier entry (a.txt) has this name\n");
+  EXPECT_EQ(check.err, "warning: sub\\x07\\a.txt is left out: the earlier a.txt from another folder has its name a.txt\n");
+}
+
 TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "b.txt", "b");

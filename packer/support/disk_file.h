@@ -48,6 +48,11 @@ class disk_file {
   char path_[path_size] = {};  // for the message about a file that is too large
 };
 
+// Throws the file_exception create_failed that open_write would throw for path when it is
+// empty or lies in a folder that does not exist, without creating anything: what packing's
+// output can be told before it is written.
+void check_output_folder(const char* path);
+
 // The file's last-write time in local wall-clock seconds since 1970-01-01 00:00 (its bits
 // as they are stored in a section), with the offset that the local zone's rules give the
 // file's date (summer or winter time as on that day); 0 when no file matches path.
