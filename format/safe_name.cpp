@@ -10,6 +10,18 @@ namespace {
 
 bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
+// byte as a name shows it on a terminal: itself, or \xNN for a control byte. Returns shown.
+const char* shown_byte(char byte, char (&shown)[5]) {
+  auto c = static_cast<unsigned char>(byte);
+  if (is_control(c)) {
+    std::snprintf(shown, sizeof shown, "\\x%02X", c);
+  } else {
+    shown[0] = byte;
+    shown[1] = '\0';
+  }
+  return shown;
+}
+
 // Windows opens a device for these names whatever the extension, so "nul.txt" and
 // "Com1 .bmp" are the device too. stem is the part before the first '.', blanks trimmed.
 bool is_device_name(const char* stem, size_t length) {
@@ -98,14 +110,20 @@ const char* image_name_fault_text(image_name_fault fault) {
 std::string printable_name(const char* name) {
   std::string text;
   for (const char* p = name; *p; ++p) {
-    unsigned char c = static_cast<unsigned char>(*p);
-    if (is_control(c)) {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      text += escaped;
-    } else {
-      text += *p;
-    }
+    char shown[5];
+    text += shown_byte(*p, shown);
   }
   return text;
+}
+
+void copy_printable(char* buffer, size_t size, const char* name) {
+  size_t used = 0;
+  for (const char* p = name; *p; ++p) {
+    char shown[5];
+    size_t length = std::strlen(shown_byte(*p, shown));
+    if (used + length >= size) break;  // a byte is shown whole or not at all
+    std::memcpy(buffer + used, shown, length);
+    used += length;
+  }
+  buffer[used] = '\0';
 }

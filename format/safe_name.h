@@ -68,3 +68,7 @@ const char* image_name_fault_text(image_name_fault fault);
 
 // name with every byte below 0x20 and 0x7F written as \xNN, safe to print on a terminal.
 std::string printable_name(const char* name);
+
+// The same into buffer (size bytes, at least 1), cut before the first byte that does not fit
+// whole, terminated; for callers that may not allocate.
+void copy_printable(char* buffer, size_t size, const char* name);

@@ -46,4 +46,9 @@ TEST(SafeName, ChecksAStoredNameAsTarnsplitKeepsIt) {
 TEST(SafeName, PrintsControlBytesEscaped) {
   EXPECT_EQ(printable_name("a\x1b[2Jb\x7F"), "a\\x1B[2Jb\\x7F");
   EXPECT_EQ(printable_name("plain"), "plain");
+  char cut[7];
+  copy_printable(cut, sizeof cut, "ab\x1b" "cd");
+  EXPECT_STREQ(cut, "ab\\x1B");  // the escape whole or not at all
+  copy_printable(cut, 5, "ab\x1b" "cd");
+  EXPECT_STREQ(cut, "ab");
 }

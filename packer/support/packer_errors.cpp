@@ -68,16 +68,19 @@ void format_shown(bounded_text& message, const char* format, va_list args) {
     while (is_one_of(*p, "-+0 #") || (*p >= '0' && *p <= '9')) ++p;
     // The flags and width, with the text conversion for both %s and %c.
     char spec[32];
+    char shown[error_text_size];  // more than any message keeps
     std::snprintf(spec, sizeof spec, "%.*s%c", static_cast<int>(p - start), start, *p == 'c' ? 's' : *p);
     switch (*p) {
       case 's': {
         const char* text = va_arg(args, const char*);
-        message.append_formatted(spec, printable_name(text ? text : "(null)").c_str());
+        copy_printable(shown, sizeof shown, text ? text : "(null)");
+        message.append_formatted(spec, shown);
         break;
       }
       case 'c': {
         const char text[2] = {static_cast<char>(va_arg(args, int)), '\0'};
-        message.append_formatted(spec, printable_name(text).c_str());
+        copy_printable(shown, sizeof shown, text);
+        message.append_formatted(spec, shown);
         break;
       }
       case 'd':
@@ -118,7 +121,10 @@ void file_exception::get_text(char* buffer, size_t size) const {
   copy_bounded(buffer, lead, size);
   if (kind_ == file_error_kind::open_failed || kind_ == file_error_kind::create_failed) {
     size_t used = std::strlen(buffer);
-    copy_bounded(buffer + used, file_name_[0] ? printable_name(file_name_).c_str() : "file", size - used);
+    if (file_name_[0])
+      copy_printable(buffer + used, size - used, file_name_);
+    else
+      copy_bounded(buffer + used, "file", size - used);
   }
 }
 
