@@ -88,7 +88,8 @@ image_name_fault image_name_fault_of(const char* file_name, const image_entry_he
     if (*p == ',') return image_name_fault::comma;
     if (*p == '\\' || *p == '/') return image_name_fault::separator;
   }
-  if (length > 0 && (file_name[0] == ' ' || file_name[length - 1] == ' ')) return image_name_fault::blank_at_end;
+  if (length > 0 && (file_name[0] == ' ' || file_name[length - 1] == ' '))
+    return image_name_fault::blank_at_end;
   if (image_value(file_name, head).size() > image_value_limit) return image_name_fault::too_long;
   return image_name_fault::none;
 }

@@ -98,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (status != unpack_status::success) {
     // Object lines follow the images, so a failure leaves none; the images before it stay.
     require(lines.map_objects == 0 && lines.screen_objects == 0, "object lines before a failure");
-    require(size < object_section_header_size || lines.images <= decode_object_section_header(data).image_count,
+    require(size < object_section_header_size ||
+                lines.images <= decode_object_section_header(data).image_count,
             "more image lines than entries");
     return 0;
   }

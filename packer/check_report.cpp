@@ -96,7 +96,7 @@ void check_report::line_read(const std::string& line, const char* value, bool cu
 
 void check_report::entry_packed(const char* path, const byte_buffer& container, uint32_t old_size) {
   if (container.size() > old_size) {
-    const char* stored_name = reinterpret_cast<const char*>(container.data() + old_size + section_header_size);
+    auto stored_name = reinterpret_cast<const char*>(container.data() + old_size + section_header_size);
     add_section_line(container, old_size, stored_name);
     entry_paths_.emplace(folded(stored_name), path);
     return;
@@ -111,8 +111,8 @@ void check_report::entry_packed(const char* path, const byte_buffer& container, 
     warn(std::string(path) + " is left out: its name " + name +
          " differs only in letter case from the earlier " + earlier);
   } else if (earlier_path != entry_paths_.end() && !same_folder(earlier_path->second.c_str(), path)) {
-    warn(std::string(path) + " is left out: the earlier " + earlier_path->second + " from another folder has its name " +
-         name);
+    warn(std::string(path) + " is left out: the earlier " + earlier_path->second +
+         " from another folder has its name " + name);
   }
 }
 

@@ -37,5 +37,6 @@ tarnpack_command parse_command_line(const char* text) {
 }
 
 std::string unknown_option_message(const std::string& option) {
-  return "Unknown option " + printable_name(option.c_str()) + " (a description whose name begins with - follows --)";
+  return "Unknown option " + printable_name(option.c_str()) +
+         " (a description whose name begins with - follows --)";
 }

@@ -294,7 +294,8 @@ TEST_F(Description, Status14ForAnImageNameThatNoLineCarriesBack) {
     std::string fault;
   };
   const row rows[] = {
-      {"a.gif\r\nIMAGE1=x,b.gif\r\n[mapobjects]\r\n1,1,IMAGE0,TopMost,Kill,100,0", 100, "holds a control byte"},
+      {"a.gif\r\nIMAGE1=x,b.gif\r\n[mapobjects]\r\n1,1,IMAGE0,TopMost,Kill,100,0", 100,
+       "holds a control byte"},
       {"tab\there.gif", 100, "holds a control byte"},
       {"del\x7F.gif", 100, "holds a control byte"},
       {"a,b.gif", 100, "holds a comma"},
@@ -310,11 +311,13 @@ TEST_F(Description, Status14ForAnImageNameThatNoLineCarriesBack) {
   const std::string first = image_entry_bytes(1, 1, 100, "first.bmp");
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    std::string block = object_header("CLV2", 1, 2) + records + first + image_entry_bytes(r.numbers, r.numbers, r.numbers, r.name);
+    std::string block = object_header("CLV2", 1, 2) + records + first +
+                        image_entry_bytes(r.numbers, r.numbers, r.numbers, r.name);
     std::string container = container_builder().raw("a.txt", "a").objects(block).build();
     std::string message = "Cannot describe Image number 1: its name " + r.fault + "\n";
     expect_failure(unpack(container), unpack_status::image_entry_invalid, message,
-                   head + file_entry + object_report(block.size()) + "[objectimages]\nIMAGE0=first.bmp,1,1,100\n");
+                   head + file_entry + object_report(block.size()) +
+                       "[objectimages]\nIMAGE0=first.bmp,1,1,100\n");
     for (const char* mode : {"--test", "--list"}) {
       run_result result = run_program(tarnsplit_path(), {mode, "zone.lvz"}, dir.path());
       EXPECT_EQ(result.status, static_cast<int>(unpack_status::image_entry_invalid)) << mode;
@@ -324,7 +327,8 @@ TEST_F(Description, Status14ForAnImageNameThatNoLineCarriesBack) {
 
   // 243 and 237 characters: the value fills the 255 exactly, and packs again to the same section.
   for (const row& r : {row{std::string(243, 'n'), 100, ""}, row{std::string(237, 'n'), 65535, ""}}) {
-    std::string block = object_header("CLV2", 1, 1) + records + image_entry_bytes(r.numbers, r.numbers, r.numbers, r.name);
+    std::string block =
+        object_header("CLV2", 1, 1) + records + image_entry_bytes(r.numbers, r.numbers, r.numbers, r.name);
     ASSERT_EQ(unpack(container_builder().objects(block).build()).status, 0);
     ASSERT_EQ(run_program(tarnpack_path(), {"zone.ini"}, dir / "zone").status, 0);
     auto sections = read_container(read_file(dir / "zone/zone.lvz"));

@@ -291,8 +291,8 @@ TEST_F(Hostile, ObjectSectionsCreateNoFiles) {
   EXPECT_NE(read_file(zone + "/zone.ini").find("IMAGE0=nul,1,1,100\r\n"), std::string::npos);
   check({
       {"image names that would leave the directory", container_builder().objects(hostile_images).build(),
-       unpack_status::image_entry_invalid, "Cannot describe Image number 1: its name holds a path separator\n",
-       {description}},
+       unpack_status::image_entry_invalid,
+       "Cannot describe Image number 1: its name holds a path separator\n", {description}},
   });
   check({
       {"0xFFFFFFFF objects and none there", container_builder().objects(no_records).build(),

@@ -193,7 +193,8 @@ TEST_F(IniFile, RefusesUtf16TextWithOrWithoutAByteOrderMark) {
     }
   }
   // A 0 byte elsewhere is no UTF-16: only the text before it is read.
-  for (const std::string& text : {std::string("O\0u\0tFile=a.lvz\n", 16), std::string("\0\n", 2), std::string("\n\0", 2)})
+  for (const std::string& text :
+       {std::string("O\0u\0tFile=a.lvz\n", 16), std::string("\0\n", 2), std::string("\n\0", 2)})
     EXPECT_EQ(values(load(text), "OutFile").size(), 0u);
 }
 

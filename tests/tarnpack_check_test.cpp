@@ -229,9 +229,11 @@ TEST_F(TarnpackCheck, ForeseesWhatPackingWillDo) {
       {"OutFile=nodir\\out.lvz\nFile=a.txt\n", 2, "Error: Unable to create nodir\\out.lvz\n"},
       {"OutFile=out.lvz\nFile=a.txt\n" + std::string(1, '\0') + "File=gfx\\boom.wav\n", 0,
        "warning: line 3 holds a NUL byte, where packing stops reading: the lines after it are ignored\n"},
-      {"OutFile=out.lvz\r\nFile=a.txt\r\n\r\n\r\n" + std::string(2, '\0') + "\r\n", 0, ""},  // nothing is lost
+      // Nothing but line ends after the NUL: nothing is lost.
+      {"OutFile=out.lvz\r\nFile=a.txt\r\n\r\n\r\n" + std::string(2, '\0') + "\r\n", 0, ""},
       {"OutFile=out.lvz\nFile=gfx\\boom.wav\nFile=sfx\\boom.wav\nFile=gfx\\boom.wav\n", 0,
-       "warning: sfx\\boom.wav is left out: the earlier gfx\\boom.wav from another folder has its name boom.wav\n"},
+       "warning: sfx\\boom.wav is left out: the earlier gfx\\boom.wav from another folder has its name "
+       "boom.wav\n"},
       {little, 2, "Error: Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini\n"},
       {big, 2, "Error: Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini\n"},
   };
@@ -270,7 +272,8 @@ TEST_F(TarnpackCheck, ShowsThePercentAsTarnsplitDoes) {
   run_result check = run({"--check", "zone.ini"});
   ASSERT_EQ(check.status, 0);
   if (!runs_on_windows()) {  // in a message box
-    EXPECT_NE(check.out.find("  compressed  f.bin  400 -> 399 bytes (0.2% saved)\n"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("  compressed  f.bin  400 -> 399 bytes (0.2% saved)\n"), std::string::npos)
+        << check.out;
   }
   ASSERT_EQ(run({"zone.ini"}).status, 0);
   run_result listed = run_program(tarnsplit_path(), {"--list", "out.lvz"}, dir.path());

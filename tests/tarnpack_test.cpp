@@ -182,7 +182,8 @@ TEST_F(Tarnpack, RefusesNamesThatWouldNotComeBackWholeAndKeepsOneOf250Characters
       {stem + "x.txt", too_long + stem + "x.txt"},
       {"gfx\\" + stem + "xxxxx.txt", too_long + "gfx\\" + stem + "xxxxx.txt"},
       // The description's "File= lead.txt" reads back as "lead.txt".
-      {"gfx\\ lead.txt", "Cannot pack gfx\\ lead.txt: its name begins with a blank, which its description line would lose"},
+      {"gfx\\ lead.txt",
+       "Cannot pack gfx\\ lead.txt: its name begins with a blank, which its description line would lose"},
   };
   for (const row& r : rows) {
     std::string file = r.entry;
@@ -214,7 +215,8 @@ TEST_F(Tarnpack, ShowsTheControlBytesOfNamesAndLinesAsHex) {
     std::string description, message;
   };
   const row rows[] = {
-      {"OutFile=out.lvz\nFile=\x1b]0;pwned\x07\x1b[2J.txt\n", "Unable to open \\x1B]0;pwned\\x07\\x1B[2J.txt"},
+      {"OutFile=out.lvz\nFile=\x1b]0;pwned\x07\x1b[2J.txt\n",
+       "Unable to open \\x1B]0;pwned\\x07\\x1B[2J.txt"},
       {"OutFile=out.lvz\nFile=a.txt\n[objectimages]\nIMAGE0=a.txt\n[mapobjects]\n\x1b[2J,0,IMAGE0,TopMost\n",
        "Syntax error in line '\\x1B[2J,0,IMAGE0,TopMost'"},
       {"OutFile=out.lvz\nFile=a.txt\n[objectimages]\nIMAGE0=a\x7f.txt\n",
@@ -238,7 +240,8 @@ TEST_F(Tarnpack, ShowsTheControlBytesOfNamesAndLinesAsHex) {
   EXPECT_EQ(check.out, "out\\x1B[2J.lvz: 1 section, 31 bytes\n"
                        "  stored      a.txt  1 bytes\n"
                        "  left out    sub\\x07\\a.txt: an earlier entry (a.txt) has this name\n");
-  EXPECT_EQ(check.err, "warning: sub\\x07\\a.txt is left out: the earlier a.txt from another folder has its name a.txt\n");
+  EXPECT_EQ(check.err,
+            "warning: sub\\x07\\a.txt is left out: the earlier a.txt from another folder has its name a.txt\n");
 }
 
 TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {
