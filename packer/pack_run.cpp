@@ -81,10 +81,12 @@ void pack(const char* description_path, check_report* check) {
   compile_objects(container, description, check);
   if (section_count(container) == 0) throw base_exception("No data defined");
 
-  if (check)
+  if (check) {
+    check_output_folder(output_path);
     check->container_built(output_path, container);
-  else
+  } else {
     write_container(output_path, container);
+  }
 }
 
 // Packs the description at path, or checks it when check is given.

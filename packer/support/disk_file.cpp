@@ -2,6 +2,7 @@
 #include "disk_file.h"
 
 #include "file_time.h"
+#include "paths.h"
 
 namespace {
 
@@ -80,6 +81,19 @@ void disk_file::close() {
   if (handle_ == INVALID_HANDLE_VALUE) return;
   CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
+}
+
+void check_output_folder(const char* path) {
+  char folder[path_size];
+  copy_path(folder, path);
+  char* separator = last_separator(folder);
+  bool found = path[0] != '\0';  // a path without a folder is in the current directory
+  if (found && separator) {
+    separator[1] = '\0';
+    DWORD attributes = GetFileAttributesA(folder);
+    found = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  if (!found) throw file_exception(file_error_kind::create_failed, path, GetLastError());
 }
 
 int32_t get_file_time(const char* path) {

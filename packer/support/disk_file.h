@@ -48,6 +48,11 @@ class disk_file {
   char path_[path_size] = {};  // for the message about a file that is too large
 };
 
+// Throws the file_exception create_failed that open_write would throw for path when it is
+// empty or lies in a folder that does not exist, without creating anything: what packing's
+// output can be told before it is written.
+void check_output_folder(const char* path);
+
 // The file's last-write time in local wall-clock seconds since 1970, by the rule of
 // file_time.h (its bits as a section stores them); 0 when no file matches path.
 int32_t get_file_time(const char* path);

@@ -45,7 +45,9 @@ constexpr DWORD GENERIC_WRITE = 0x40000000u;
 constexpr DWORD FILE_SHARE_READ = 0x1;
 constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
 constexpr DWORD FILE_FLAG_SEQUENTIAL_SCAN = 0x08000000u;
 constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFFu;
 
@@ -121,6 +123,9 @@ void SetLastError(DWORD code);
 // links are followed.
 HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data);
 BOOL FindClose(HANDLE find);
+// FILE_ATTRIBUTE_DIRECTORY for a directory, FILE_ATTRIBUTE_NORMAL for any other entry;
+// INVALID_FILE_ATTRIBUTES when there is none. Links are followed.
+DWORD GetFileAttributesA(LPCSTR file_name);
 // Makes path (a directory) the process's current directory.
 BOOL SetCurrentDirectoryA(LPCSTR path);
 

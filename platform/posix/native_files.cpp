@@ -219,6 +219,16 @@ BOOL FindClose(HANDLE find) {
   return TRUE;
 }
 
+DWORD GetFileAttributesA(LPCSTR file_name) {
+  std::string path = native_path(file_name);
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    record_errno(errno, path);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   std::string native = native_path(path);
   if (chdir(native.c_str()) != 0) {
