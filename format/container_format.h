@@ -83,6 +83,12 @@ inline bool is_object_section(uint32_t time, const char* name) {
 
 inline bool is_raw_section(const section_header& h) { return h.stored_size == h.full_size; }
 
+// Whether the section's data can give full_size bytes: always when raw, and when compressed
+// only within max_inflate_ratio of its stored_size.
+inline bool full_size_reachable(const section_header& h) {
+  return is_raw_section(h) || h.full_size <= max_inflate_ratio * h.stored_size;
+}
+
 // Whether the packer tries compression: only above 50 bytes, and never for GIF, PNG or
 // JFIF images, whose data is compressed already.
 inline bool worth_compressing(const unsigned char* content, size_t length) {

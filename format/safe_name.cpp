@@ -10,6 +10,18 @@ namespace {
 
 bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
+// byte as a name shows it on a terminal: itself, or \xNN for a control byte. Returns shown.
+const char* shown_byte(char byte, char (&shown)[5]) {
+  auto c = static_cast<unsigned char>(byte);
+  if (is_control(c)) {
+    std::snprintf(shown, sizeof shown, "\\x%02X", c);
+  } else {
+    shown[0] = byte;
+    shown[1] = '\0';
+  }
+  return shown;
+}
+
 // Windows opens a device for these names whatever the extension, so "nul.txt" and
 // "Com1 .bmp" are the device too. stem is the part before the first '.', blanks trimmed.
 bool is_device_name(const char* stem, size_t length) {
@@ -44,6 +56,13 @@ bool is_extractable_name(const char* name, const char* description_name) {
   return is_safe_file_name(std::string(name).substr(0, extracted_name_length).c_str(), description_name);
 }
 
+name_fault stored_name_fault(const char* name, const char* description_name) {
+  if (!is_extractable_name(name, description_name)) return name_fault::unsafe;
+  if (std::strlen(name) > extracted_name_length) return name_fault::too_long;
+  if (name[0] == ' ') return name_fault::leading_blank;
+  return name_fault::none;
+}
+
 std::string without_extension(const char* file_name) {
   std::string kept(file_name);
   std::string::size_type dot = kept.rfind('.');
@@ -55,17 +74,57 @@ std::string description_name_for(const char* container_file_name) {
   return without_extension(container_file_name) + ".ini";
 }
 
+std::string image_value(const char* file_name, const image_entry_head& head) {
+  char numbers[24];
+  std::snprintf(numbers, sizeof numbers, ",%u,%u,%u", static_cast<unsigned>(head.x_frames),
+                static_cast<unsigned>(head.y_frames), static_cast<unsigned>(head.animation_time));
+  return file_name + std::string(numbers);
+}
+
+image_name_fault image_name_fault_of(const char* file_name, const image_entry_head& head) {
+  size_t length = std::strlen(file_name);
+  for (const char* p = file_name; *p; ++p) {
+    if (is_control(static_cast<unsigned char>(*p))) return image_name_fault::control_byte;
+    if (*p == ',') return image_name_fault::comma;
+    if (*p == '\\' || *p == '/') return image_name_fault::separator;
+  }
+  if (length > 0 && (file_name[0] == ' ' || file_name[length - 1] == ' '))
+    return image_name_fault::blank_at_end;
+  if (image_value(file_name, head).size() > image_value_limit) return image_name_fault::too_long;
+  return image_name_fault::none;
+}
+
+const char* image_name_fault_text(image_name_fault fault) {
+  switch (fault) {
+    case image_name_fault::control_byte: return "holds a control byte";
+    case image_name_fault::comma: return "holds a comma";
+    case image_name_fault::separator: return "holds a path separator";
+    case image_name_fault::blank_at_end: return "begins or ends with a blank";
+    case image_name_fault::too_long:
+      static_assert(image_value_limit == 255, "the text names the limit");
+      return "is too long: with its numbers it passes 255 characters";
+    case image_name_fault::none: break;
+  }
+  return "is sound";
+}
+
 std::string printable_name(const char* name) {
   std::string text;
   for (const char* p = name; *p; ++p) {
-    unsigned char c = static_cast<unsigned char>(*p);
-    if (is_control(c)) {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      text += escaped;
-    } else {
-      text += *p;
-    }
+    char shown[5];
+    text += shown_byte(*p, shown);
   }
   return text;
+}
+
+void copy_printable(char* buffer, size_t size, const char* name) {
+  size_t used = 0;
+  for (const char* p = name; *p; ++p) {
+    char shown[5];
+    size_t length = std::strlen(shown_byte(*p, shown));
+    if (used + length >= size) break;  // a byte is shown whole or not at all
+    std::memcpy(buffer + used, shown, length);
+    used += length;
+  }
+  buffer[used] = '\0';
 }

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "container_format.h"
+#include "decimal_text.h"
 #include "file_packing.h"
 #include "paths.h"
+#include "safe_name.h"
 #include "string_helpers.h"
 
 namespace {
@@ -26,6 +28,19 @@ const char* head_parameter_of(const char* line) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+// name with its capitals made small: the key of names compared without regard to case.
+std::string folded(const char* name) {
+  std::string key(name);
+  for (char& c : key) c = ascii_lower(c);
+  return key;
+}
+
+// Whether paths a and b name their files in the same folder, as written (ignoring case).
+bool same_folder(const char* a, const char* b) {
+  size_t length = static_cast<size_t>(file_name_part(a) - a);
+  return length == static_cast<size_t>(file_name_part(b) - b) && equal_ignoring_case(a, b, length);
+}
+
 // Why an [objectimages] line that no IMAGE0 to IMAGE255 read took is passed over.
 std::string image_line_fault(const char* line) {
   const char* p = line;
@@ -44,16 +59,9 @@ std::string image_line_fault(const char* line) {
 
 // n with "," between groups of three digits.
 std::string grouped(uint64_t n) {
-  std::string digits = std::to_string(n);
-  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
-  return digits;
-}
-
-// How much of full the stored bytes save, in percent to one decimal, rounded half up.
-std::string percent_saved(uint32_t full, uint32_t stored) {
-  if (full == 0 || stored >= full) return "0.0";
-  uint64_t tenths = ((uint64_t{full} - stored) * 2000 + full) / (uint64_t{2} * full);
-  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+  char text[32];
+  format_thousands(static_cast<int64_t>(n), text);
+  return text;
 }
 
 std::string count_of(uint32_t n, const char* thing) {
@@ -70,6 +78,9 @@ std::string entry_line(const char* what, const std::string& text) {
 }  // namespace
 
 void check_report::description_loaded(const ini_file& description) {
+  if (uint32_t line = description.line_of_ending_zero())
+    warn("line " + std::to_string(line) +
+         " holds a NUL byte, where packing stops reading: the lines after it are ignored");
   description.for_each_line_below_headers(line_limit + 1, [this](const char* section, const char* line) {
     if (const char* name = head_parameter_of(line))
       warn(quoted(line) + " below [" + section + "] is ignored: " + name +
@@ -85,8 +96,9 @@ void check_report::line_read(const std::string& line, const char* value, bool cu
 
 void check_report::entry_packed(const char* path, const byte_buffer& container, uint32_t old_size) {
   if (container.size() > old_size) {
-    const unsigned char* stored_name = container.data() + old_size + section_header_size;
-    add_section_line(container, old_size, reinterpret_cast<const char*>(stored_name));
+    auto stored_name = reinterpret_cast<const char*>(container.data() + old_size + section_header_size);
+    add_section_line(container, old_size, stored_name);
+    entry_paths_.emplace(folded(stored_name), path);
     return;
   }
   const char* name = file_name_part(path);
@@ -94,9 +106,14 @@ void check_report::entry_packed(const char* path, const byte_buffer& container, 
   if (!earlier) earlier = "";
   lines_.push_back(
       entry_line("left out", std::string(path) + ": an earlier entry (" + earlier + ") has this name"));
-  if (std::strcmp(earlier, name) != 0)
+  auto earlier_path = entry_paths_.find(folded(name));
+  if (std::strcmp(earlier, name) != 0) {
     warn(std::string(path) + " is left out: its name " + name +
          " differs only in letter case from the earlier " + earlier);
+  } else if (earlier_path != entry_paths_.end() && !same_folder(earlier_path->second.c_str(), path)) {
+    warn(std::string(path) + " is left out: the earlier " + earlier_path->second +
+         " from another folder has its name " + name);
+  }
 }
 
 void check_report::head_read(ini_file& description) {
@@ -151,15 +168,17 @@ void check_report::failed(const base_exception& error) {
   error_ = text;
 }
 
+// Each line holds names and lines of the description as they are: their control bytes are
+// shown as \xNN, so that none reaches the terminal or the box.
 std::string check_report::report() const {
-  std::string text = head_ + "\n";
-  for (const std::string& line : lines_) text += line + "\n";
+  std::string text = printable_name(head_.c_str()) + "\n";
+  for (const std::string& line : lines_) text += printable_name(line.c_str()) + "\n";
   return text;
 }
 
 std::string check_report::warnings() const {
   std::string text;
-  for (const std::string& warning : warnings_) text += "warning: " + warning + "\n";
+  for (const std::string& warning : warnings_) text += "warning: " + printable_name(warning.c_str()) + "\n";
   return text;
 }
 
@@ -170,7 +189,7 @@ void check_report::add_section_line(const byte_buffer& container, uint32_t offse
     lines_.push_back(entry_line("stored", name + "  " + sizes + " bytes"));
   } else {
     sizes += " -> " + grouped(header.stored_size) + " bytes (" +
-             percent_saved(header.full_size, header.stored_size) + "% saved)";
+             percent_text(header.full_size, header.stored_size) + "% saved)";
     lines_.push_back(entry_line("compressed", name + "  " + sizes));
   }
 }

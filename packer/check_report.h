@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "byte_buffer.h"
@@ -56,7 +57,8 @@ class check_report {
   bool has_failed() const { return failed_; }
   // The failure's text, as packing shows it.
   const std::string& error() const { return error_; }
-  // "NAME: N sections, S bytes", then a line for each entry and the object section.
+  // "NAME: N sections, S bytes", then a line for each entry and the object section. Here
+  // and in the warnings, control bytes of names and lines are shown as \xNN.
   std::string report() const;
   // Each "warning: ..." with its line end, in the order found.
   std::string warnings() const;
@@ -71,6 +73,7 @@ class check_report {
   std::vector<std::string> warnings_;
   std::vector<std::pair<unsigned, std::string>> images_;  // number, stored file name
   std::string objects_;                                    // what the object section holds
+  std::unordered_map<std::string, std::string> entry_paths_;  // by a section's folded name, its entry's path
   bool failed_ = false;
   std::string error_;
 };

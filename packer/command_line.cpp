@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "safe_name.h"
 #include "string_helpers.h"
 
 namespace {
@@ -36,5 +37,6 @@ tarnpack_command parse_command_line(const char* text) {
 }
 
 std::string unknown_option_message(const std::string& option) {
-  return "Unknown option " + option + " (a description whose name begins with - follows --)";
+  return "Unknown option " + printable_name(option.c_str()) +
+         " (a description whose name begins with - follows --)";
 }

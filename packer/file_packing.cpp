@@ -141,8 +141,18 @@ entry_outcome append_file_entry(byte_buffer& container, const char* path, bool l
                                  const loaded_file& file, const char* description_name) {
   char stored[path_size];
   const char* name = stored_name(stored, path);
-  if (!is_extractable_name(name, description_name))
-    throw text_exception("Cannot pack %s: its name cannot be extracted safely", path);
+  switch (stored_name_fault(name, description_name)) {
+    case name_fault::unsafe:
+      throw text_exception("Cannot pack %s: its name cannot be extracted safely", path);
+    // The reason first: a message keeps 299 characters, and the path takes most of them.
+    case name_fault::too_long:
+      throw text_exception("Cannot pack a name of more than %u characters, which extraction would cut: %s",
+                           static_cast<unsigned>(extracted_name_length), path);
+    case name_fault::leading_blank:
+      throw text_exception(
+          "Cannot pack %s: its name begins with a blank, which its description line would lose", path);
+    case name_fault::none: break;
+  }
   if (left_out) return entry_outcome::left_out;
   bool compressed = file.result == compression::compressed;
   append_section(container, path, name, file.time, file.full_size, file.result,

@@ -48,8 +48,9 @@ void load_file_entry(loaded_file& file, const char* path, bool left_out);
 // Appends the section of the entry at path, loaded into file; a left-out entry appends
 // nothing. Throws text_exception "Cannot pack %s: its name cannot be extracted safely"
 // (with path) when tarnsplit would refuse the name, description_name being the
-// description it writes for this container (also for a left-out entry), and what
-// pack_section throws for the content.
+// description it writes for this container (also for a left-out entry), or one saying
+// why when the name would not come back whole (stored_name_fault); and what pack_section
+// throws for the content.
 entry_outcome append_file_entry(byte_buffer& container, const char* path, bool left_out,
                                  const loaded_file& file, const char* description_name);
 

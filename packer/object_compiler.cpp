@@ -10,6 +10,7 @@
 #include "object_section.h"
 #include "packer_errors.h"
 #include "paths.h"
+#include "safe_name.h"
 #include "string_helpers.h"
 
 namespace {
@@ -63,9 +64,10 @@ uint16_t frame_field(const char* value, int index, uint16_t fallback) {
   return number != 0 ? number : fallback;
 }
 
-// Appends the image_entry of an image line's value "file, x frames, y frames, loop time":
-// the numbers with their defaults, then the file's name without its directory.
-void append_image_entry(byte_buffer& entries, const char* value) {
+// Appends the image_entry of image number's value "file, x frames, y frames, loop time":
+// the numbers with their defaults, then the file's name without its directory. Throws
+// text_exception for a name that tarnsplit could not write back into a description.
+void append_image_entry(byte_buffer& entries, const char* value, uint32_t number) {
   char file[path_size];
   get_field(file, sizeof file, value, ',', 0);
   image_entry_head head = {frame_field(value, 1, default_x_frames), frame_field(value, 2, default_y_frames),
@@ -74,6 +76,10 @@ void append_image_entry(byte_buffer& entries, const char* value) {
   encode_image_entry_head(head_bytes, head);
   entries.append(head_bytes, sizeof head_bytes);
   const char* name = file_name_part(file);
+  image_name_fault fault = image_name_fault_of(name, head);
+  if (fault != image_name_fault::none)
+    throw text_exception("Cannot pack IMAGE%u: its file name %s", static_cast<unsigned>(number),
+                         image_name_fault_text(fault));
   entries.append(name, std::strlen(name) + 1);
 }
 
@@ -89,7 +95,7 @@ void read_images(ini_file& description, image_table& images, check_report* check
     bool cut = false;
     if (!description.get_value(value, sizeof value, name, true, &cut)) continue;
     uint32_t entry = images.entries.size();
-    append_image_entry(images.entries, value);
+    append_image_entry(images.entries, value, n);
     images.position[n] = static_cast<int32_t>(images.count++);
     if (check) {
       check->line_read(std::string(name) + "=" + value, value, cut, line_size - 1);

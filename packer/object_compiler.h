@@ -20,7 +20,9 @@ class check_report;
 // [objectimages], whatever the object sections hold. Selects other sections of
 // description. Throws text_exception "Syntax error in line '%s'\n" for the first malformed
 // object line, "%s used but not defined in [objectimages] in line '%s'\n" for the first
-// that names an image [objectimages] does not define; memory_exception. check, when given,
+// that names an image [objectimages] does not define, "Cannot pack IMAGE%u: its file name
+// ..." for an image whose file name no description line carries back (image_name_fault_of);
+// memory_exception. check, when given,
 // is told what the sections hold and what is ignored or changed on the way.
 bool build_object_content(byte_buffer& content, ini_file& description, check_report* check = nullptr);
 

@@ -11,6 +11,7 @@
 #include "check_report.h"
 #include "container_format.h"
 #include "container_output.h"
+#include "disk_file.h"
 #include "file_packing.h"
 #include "ini_file.h"
 #include "native_api.h"
@@ -76,10 +77,12 @@ void pack(const char* description_path, check_report* check) {
   if (section_count(container) == 0) throw base_exception("No data defined");
   refuse_output_over_inputs(output_path, description_path, entry_paths);
 
-  if (check)
+  if (check) {
+    check_output_folder(output_path);
     check->container_built(output_path, container);
-  else
+  } else {
     write_container(output_path, container);
+  }
 }
 
 // Packs the description at path, or checks it when check is given.

@@ -85,15 +85,11 @@ bool close_stream(FILE* stream);
 uint64_t stream_size(FILE* stream);
 
 // Flushes stream and sets the last-access and last-write times of the file open behind it
-// to the moment at which the local clock showed local_seconds (seconds since 1970-01-01
-// 00:00 of local wall-clock time, as sections store them), with the offset that the local
-// zone's rules give that date; the creation time is left alone. A clock time that a change
-// of offset repeats or skips is read with the larger of the two offsets (summer time): a
-// repeated time is its first occurrence, and a skipped one lies before the change (02:30
-// on the day Berlin's clocks go from 02:00 to 03:00 is 00:30 UTC). Working on the open
-// file, never on a path, it cannot reach another file than the one created. True on
-// success; false when the flush fails (which also leaves the stream's error state set) or
-// the system cannot set that moment.
+// to the moment at which the local clock showed local_seconds, a time as sections store it,
+// by the rule of file_time.h; the creation time is left alone. Working on the open file,
+// never on a path, it cannot reach another file than the one created. True on success;
+// false when the flush fails (which also leaves the stream's error state set) or the system
+// cannot set that moment.
 bool set_stream_local_times(FILE* stream, uint32_t local_seconds);
 
 // True when standard input is an interactive console.

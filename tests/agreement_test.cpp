@@ -54,19 +54,25 @@ constexpr int64_t mid_january = 1610712000, mid_july = 1626350400;
 // them, and two clock times (local seconds) of 2021 that its changes of offset skip and
 // repeat (0 for a zone of one offset). wine (8.0) gives every zone with summer time 60
 // minutes of it, so in Lord Howe's summer of 30 minutes the Windows programs under wine go
-// 30 minutes ahead of the database: wine_january says what they store.
+// 30 minutes ahead of the database: wine_january says what they store. past is a moment of
+// a year whose rules differ from today's and Windows holds, with the database's offset
+// there (0: no such moment); today's rules would give it another offset.
 struct zone_case {
   const char* zone;
   int32_t january, july, wine_january;
   uint32_t skipped, repeated;
+  int64_t past;
+  int32_t past_offset;
 };
 const zone_case zones[] = {
-    {"UTC", 0, 0, 0, 0, 0},
-    {"Europe/Berlin", 3600, 7200, 3600, 1616898600, 1635647400},           // 03-28 02:30, 10-31 02:30
-    {"America/New_York", -18000, -14400, -18000, 1615689000, 1636248600},  // 03-14 02:30, 11-07 01:30
-    {"Asia/Kolkata", 19800, 19800, 19800, 0, 0},
-    {"Australia/Lord_Howe", 39600, 37800, 41400, 1633227300, 1617500700},  // 10-03 02:15, 04-04 01:45
-    {"Pacific/Chatham", 49500, 45900, 49500, 1632626100, 1617506100},      // 09-26 03:15, 04-04 03:15
+    {"UTC", 0, 0, 0, 0, 0, 0, 0},
+    {"Europe/Berlin", 3600, 7200, 3600, 1616898600, 1635647400, 0, 0},  // 03-28 02:30, 10-31 02:30
+    {"America/New_York", -18000, -14400, -18000, 1615689000, 1636248600,  // 03-14 02:30, 11-07 01:30
+     972907200, -18000},                                                  // 2000-10-30 12:00 UTC
+    {"Asia/Kolkata", 19800, 19800, 19800, 0, 0, 0, 0},
+    {"Australia/Lord_Howe", 39600, 37800, 41400, 1633227300, 1617500700, 0, 0},  // 10-03 02:15, 04-04 01:45
+    {"Pacific/Chatham", 49500, 45900, 49500, 1632626100, 1617506100,  // 09-26 03:15, 04-04 03:15
+     953985600, 45900},                                               // 2000-03-25 12:00 UTC
 };
 
 class Agreement : public ::testing::Test {
@@ -280,6 +286,10 @@ TEST_F(Agreement, OnAFullDiskBothPlatformsKeepEveryFileTheUserHad) {
 }
 
 TEST_F(Agreement, PackSplitPackKeepsFileTimesInEveryZoneOnBothPlatforms) {
+  struct dated_file {
+    std::string name;
+    int64_t moment, offset;
+  };
   for (const zone_case& zone : zones) {
     SCOPED_TRACE(zone.zone);
     time_zone local(zone.zone);
@@ -287,23 +297,29 @@ TEST_F(Agreement, PackSplitPackKeepsFileTimesInEveryZoneOnBothPlatforms) {
     for (bool windows_side : {false, true}) {
       SCOPED_TRACE(windows_side ? "Windows programs" : "Linux programs");
       const scratch_dir& dir = windows_side ? windows : here;
+      std::vector<dated_file> files = {
+          {"january.txt", mid_january, windows_side ? zone.wine_january : zone.january},
+          {"july.txt", mid_july, zone.july}};
+      if (zone.past != 0) files.push_back({"past.txt", zone.past, zone.past_offset});
       fs::remove_all(dir / "zone");
-      write_file(dir / "january.txt", "january");
-      write_file(dir / "july.txt", "july");
-      set_modification_time(dir / "january.txt", mid_january);
-      set_modification_time(dir / "july.txt", mid_july);
-      write_file(dir / "zone.ini", "OutFile=zone.lvz\r\nFile=january.txt\r\nFile=july.txt\r\n");
+      std::string description = "OutFile=zone.lvz\r\n";
+      for (const dated_file& file : files) {
+        write_file(dir / file.name, file.name);
+        set_modification_time(dir / file.name, file.moment);
+        description += "File=" + file.name + "\r\n";
+      }
+      write_file(dir / "zone.ini", description);
       ASSERT_EQ(run_on(windows_side, "tarnpack", "zone.ini", dir.path()).status, 0);
       std::string& container = containers[windows_side];
       container = read_file(dir / "zone.lvz");
       auto sections = read_container(container);
-      ASSERT_EQ(sections.size(), 2u);
-      EXPECT_EQ(sections[0].time, mid_january + (windows_side ? zone.wine_january : zone.january));
-      EXPECT_EQ(sections[1].time, mid_july + zone.july);
+      ASSERT_EQ(sections.size(), files.size());
+      for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(sections[i].time, files[i].moment + files[i].offset) << files[i].name;
 
       ASSERT_EQ(run_on(windows_side, "tarnsplit", "zone.lvz", dir.path()).status, 0);
-      EXPECT_EQ(modification_time(dir / "zone/january.txt"), mid_january);
-      EXPECT_EQ(modification_time(dir / "zone/july.txt"), mid_july);
+      for (const dated_file& file : files)
+        EXPECT_EQ(modification_time(dir / ("zone/" + file.name)), file.moment) << file.name;
       ASSERT_EQ(run_on(windows_side, "tarnpack", "zone.ini", dir / "zone").status, 0);
       EXPECT_TRUE(read_file(dir / "zone/zone.lvz") == container) << "packed again, the container differs";
     }

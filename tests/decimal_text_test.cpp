@@ -11,7 +11,6 @@
 #include <string>
 
 #include "decimal_text.h"
-#include "description_writer.h"
 #include "object_section_writer.h"
 
 namespace {
@@ -25,8 +24,9 @@ std::string c_library(double value, int precision) {
   return text;
 }
 
-std::string percent_text(uint32_t full_size, uint32_t stored_size) {
-  return fixed_decimal(compression_percent(full_size, stored_size), 1, 5);
+// The percent as a file entry writes it, in 5 columns.
+std::string percent_column(uint32_t full_size, uint32_t stored_size) {
+  return percent_text(full_size, stored_size, 5);
 }
 
 }  // namespace
@@ -108,16 +108,16 @@ TEST(Quotient, DividesByZeroAsIeeeArithmeticDoes) {
 }
 
 TEST(CompressionPercent, IsTheShareSavedOfTheFullSize) {
-  EXPECT_EQ(percent_text(1000, 250), " 75.0");
-  EXPECT_EQ(percent_text(6, 6), "  0.0");
-  EXPECT_EQ(percent_text(400, 399), "  0.2");      // 0.25, a tie
-  EXPECT_EQ(percent_text(8, 9), "-12.5");          // stored larger: negative
-  EXPECT_EQ(percent_text(1, 0xFFFFFFFFu), "-429496729400.0");
-  EXPECT_EQ(percent_text(4000000000u, 4000000001u), " -0.0");
-  EXPECT_EQ(percent_text(0xFFFFFFFFu, 1), "100.0");
+  EXPECT_EQ(percent_column(1000, 250), " 75.0");
+  EXPECT_EQ(percent_column(6, 6), "  0.0");
+  EXPECT_EQ(percent_column(400, 399), "  0.2");      // 0.25, a tie
+  EXPECT_EQ(percent_column(8, 9), "-12.5");          // stored larger: negative
+  EXPECT_EQ(percent_column(1, 0xFFFFFFFFu), "-429496729400.0");
+  EXPECT_EQ(percent_column(4000000000u, 4000000001u), " -0.0");
+  EXPECT_EQ(percent_column(0xFFFFFFFFu, 1), "100.0");
   // The driver never passes a full size of 0, but the result is still defined.
-  EXPECT_EQ(percent_text(0, 5), " -inf");
-  EXPECT_EQ(percent_text(0, 0), "  nan");
+  EXPECT_EQ(percent_column(0, 5), " -inf");
+  EXPECT_EQ(percent_column(0, 0), "  nan");
 }
 
 TEST(LoopTime, CountsHundredthsWithTheSinglePrecisionValueOfOneHundredth) {

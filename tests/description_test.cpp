@@ -192,15 +192,13 @@ TEST_F(Description, OfAnEmptyObjectSectionHasOnlyItsReport) {
 }
 
 TEST_F(Description, NamesCodesOutsideTheTablesUnknownAndSurvivesZeroFrames) {
-  std::string long_name(6000, 'n');
-  std::string block = object_header("CLV2", 3, 4) +
+  std::string block = object_header("CLV2", 3, 3) +
                       object_record_bytes(1, 1, 2, 0, 8, 0x6000) +
                       object_record_bytes(1, 1, 2, 0, 255, 0xF000) +
                       object_record_bytes(0, screen(-2048, 15), screen(2047, 12), 0, 0, 0) +
                       image_entry_bytes(0, 1, 100, "zero.bmp") +
                       image_entry_bytes(3, 0, 7, "flat.bmp") +
-                      image_entry_bytes(0, 0, 0, "none.bmp") +
-                      image_entry_bytes(1, 1, 100, long_name);  // written whole
+                      image_entry_bytes(0, 0, 0, "none.bmp");
   run_result result = unpack(container_builder().objects(block).build());
   expect_description(result, head + object_report(block.size()) +
       "[objectimages]\n"
@@ -210,7 +208,6 @@ TEST_F(Description, NamesCodesOutsideTheTablesUnknownAndSurvivesZeroFrames) {
       "; Total loop time: 0.070 seconds     Frame time: inf seconds\n"
       "IMAGE2=none.bmp,0,0,0\n"
       "; Total loop time: 0.000 seconds     Frame time: nan seconds\n"
-      "IMAGE3=" + long_name + ",1,1,100\n"
       "\n"
       "[mapobjects]\n"
       "1,2,IMAGE0,{Unknown 8},{Unknown 6},0,0\n"
@@ -280,5 +277,56 @@ TEST_F(Description, Status14ForAnImageEntryCutShort) {
     std::string block = object_header("CLV2", 1, 2) + records + first + cut;
     expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
                    unpack_status::image_entry_invalid, "Cannot access Image number 1\n");
+  }
+}
+
+// An image name that its line cannot carry back to tarnpack as it is, which would make the
+// description say more or other than the container: refused before its line is written, by
+// extraction, --test and --list alike. The longest name that fits comes back whole.
+TEST_F(Description, Status14ForAnImageNameThatNoLineCarriesBack) {
+  struct row {
+    std::string name;
+    uint16_t numbers;  // x_frames, y_frames and animation_time
+    std::string fault;
+  };
+  const row rows[] = {
+      {"a.gif\r\nIMAGE1=x,b.gif\r\n[mapobjects]\r\n1,1,IMAGE0,TopMost,Kill,100,0", 100,
+       "holds a control byte"},
+      {"tab\there.gif", 100, "holds a control byte"},
+      {"del\x7F.gif", 100, "holds a control byte"},
+      {"a,b.gif", 100, "holds a comma"},
+      {" lead.gif", 100, "begins or ends with a blank"},
+      {"trail.gif ", 100, "begins or ends with a blank"},
+      {"gfx\\a.gif", 100, "holds a path separator"},
+      {"gfx/a.gif", 100, "holds a path separator"},
+      // The value "name,100,100,100" passes the 255 characters that tarnpack reads.
+      {std::string(244, 'n'), 100, "is too long: with its numbers it passes 255 characters"},
+      {std::string(238, 'n'), 65535, "is too long: with its numbers it passes 255 characters"},
+  };
+  const std::string records = object_record_bytes(1, 1, 1, 0, 7, 0x1000 | 10);
+  const std::string first = image_entry_bytes(1, 1, 100, "first.bmp");
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    std::string block = object_header("CLV2", 1, 2) + records + first +
+                        image_entry_bytes(r.numbers, r.numbers, r.numbers, r.name);
+    std::string container = container_builder().raw("a.txt", "a").objects(block).build();
+    std::string message = "Cannot describe Image number 1: its name " + r.fault + "\n";
+    expect_failure(unpack(container), unpack_status::image_entry_invalid, message);
+    for (const char* mode : {"--test", "--list"}) {
+      run_result result = run_program(tarnsplit_path(), {mode, "zone.lvz"}, dir.path());
+      EXPECT_EQ(result.status, static_cast<int>(unpack_status::image_entry_invalid)) << mode;
+      EXPECT_NE(result.out.find(message), std::string::npos) << mode << result.out;
+    }
+  }
+
+  // 243 and 237 characters: the value fills the 255 exactly, and packs again to the same section.
+  for (const row& r : {row{std::string(243, 'n'), 100, ""}, row{std::string(237, 'n'), 65535, ""}}) {
+    std::string block =
+        object_header("CLV2", 1, 1) + records + image_entry_bytes(r.numbers, r.numbers, r.numbers, r.name);
+    ASSERT_EQ(unpack(container_builder().objects(block).build()).status, 0);
+    ASSERT_EQ(run_program(tarnpack_path(), {"zone.ini"}, dir / "zone").status, 0);
+    auto sections = read_container(read_file(dir / "zone/zone.lvz"));
+    ASSERT_EQ(sections.size(), 1u);
+    EXPECT_TRUE(zlib_uncompress(sections[0].data, sections[0].full_size) == block);
   }
 }

@@ -273,18 +273,26 @@ TEST_F(Hostile, DamagedContainersFailAtEachCheck) {
 // and their counts allocate nothing the section does not hold. (Cut records and images and
 // codes outside the tables are in description_test.cpp.)
 TEST_F(Hostile, ObjectSectionsCreateNoFiles) {
+  std::string device_image = object_header("CLV2", 1, 1) + object_record_bytes(1, 1, 1, 0, 0, 0) +
+                             image_entry_bytes(1, 1, 100, "nul");
+  // A name with separators is refused before its line is written.
   std::string hostile_images = object_header("CLV2", 1, 3) + object_record_bytes(1, 1, 1, 2, 0, 0) +
+                               image_entry_bytes(1, 1, 100, "nul") +
                                image_entry_bytes(1, 1, 100, "../../x") +
-                               image_entry_bytes(1, 1, 100, "C:\\Windows\\x") +
-                               image_entry_bytes(1, 1, 100, "nul");
+                               image_entry_bytes(1, 1, 100, "C:\\Windows\\x");
   std::string no_records = object_header("CLV2", 0xFFFFFFFF, 0);
   std::string no_images = object_header("CLV2", 0, 0xFFFFFFFF);
   std::string stream = zlib_compress(no_records + std::string(2000, '\0'));
   check({
-      {"image names that would leave the directory", container_builder().objects(hostile_images).build(),
+      {"an image named as a device", container_builder().objects(device_image).build(),
        unpack_status::success, "", {description}},
   });
-  EXPECT_NE(read_file(zone + "/zone.ini").find("IMAGE0=../../x,1,1,100\r\n"), std::string::npos);
+  EXPECT_NE(read_file(zone + "/zone.ini").find("IMAGE0=nul,1,1,100\r\n"), std::string::npos);
+  check({
+      {"image names that would leave the directory", container_builder().objects(hostile_images).build(),
+       unpack_status::image_entry_invalid,
+       "Cannot describe Image number 1: its name holds a path separator\n", {}},
+  });
   check({
       {"0xFFFFFFFF objects and none there", container_builder().objects(no_records).build(),
        unpack_status::objects_invalid, "Cannot access Object number 0\n", {}},

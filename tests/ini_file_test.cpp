@@ -162,6 +162,25 @@ TEST_F(IniFile, CutsLongValuesAndLinesToTheBuffer) {
 TEST_F(IniFile, AZeroByteEndsTheText) {
   ini_file& ini = load(std::string("File=a.bmp\nFile=b\0.bmp\nFile=c.bmp\n", 34));
   EXPECT_EQ(values(ini, "File"), (texts{"a.bmp", "b"}));
+  EXPECT_EQ(ini.line_of_ending_zero(), 2u);
+
+  // Its line is counted as editors count, whatever the line ends; a zero followed only by
+  // blanks and line ends hides nothing.
+  const std::pair<std::string, uint32_t> zeros[] = {
+      {std::string("a\r\nb\rc\n\0d", 10), 4},
+      {std::string("a\r\0d", 5), 2},
+      {std::string("a\n\0 \t\r\n\0\n", 9), 0},
+      {"a\nb\n", 0},
+  };
+  for (const auto& [text, line] : zeros) EXPECT_EQ(load(text).line_of_ending_zero(), line) << text;
+}
+
+// UTF-16 without a byte-order mark is told by its first line (tarnpack_check_test refuses
+// it end to end); a 0 byte elsewhere is no UTF-16, and only the text before it is read.
+TEST_F(IniFile, TakesOnlyAFirstLineOfZerosInEverySecondPlaceForUtf16) {
+  for (const std::string& text :
+       {std::string("O\0u\0tFile=a.lvz\n", 16), std::string("\0\n", 2), std::string("\n\0", 2)})
+    EXPECT_EQ(values(load(text), "OutFile").size(), 0u);
 }
 
 TEST_F(IniFile, ReadsLongDescriptionsInLinearTime) {

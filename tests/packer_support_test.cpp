@@ -109,6 +109,14 @@ TEST(TextException, FormatsItsMessageAndNeverRunsPastIt) {
   EXPECT_EQ(text_of(text_exception("%500d|", 1)), std::string(299, ' '));
 }
 
+TEST(TextException, ShowsTheControlBytesOfItsTextArgumentsAsHex) {
+  EXPECT_EQ(text_of(text_exception("Unable to open %s", "\x1b]0;pwned\x07.txt")),
+            "Unable to open \\x1B]0;pwned\\x07.txt");
+  EXPECT_EQ(text_of(text_exception("[%-8s|%c|%c]\n", "a\tb", '\x7f', 'c')), "[a\\x09b  |\\x7F|c]\n");
+  EXPECT_EQ(text_of(text_exception("%s|%s", "\xE9t\xE9", "\x1b")), "\xE9t\xE9|\\x1B");  // only control bytes
+  EXPECT_EQ(text_of(file_error(0, "a\x1b[2J", 2)), "Unable to open a\\x1B[2J");
+}
+
 TEST(TextException, KeepsTheFormatItselfForAConversionItDoesNotKnow) {
   EXPECT_EQ(text_of(text_exception("%.2f percent", 1.5)), "%.2f percent");
   EXPECT_EQ(text_of(text_exception("%ld items", 3L)), "%ld items");

@@ -35,6 +35,10 @@ TEST(SafeName, ChecksAStoredNameAsTarnsplitKeepsIt) {
   EXPECT_FALSE(is_extractable_name((std::string(249, 'd') + ".bmp").c_str(), "zone.ini"));  // "ddd."
   EXPECT_TRUE(is_extractable_name((std::string(250, 'n') + "/../x").c_str(), "zone.ini"));
   EXPECT_FALSE(is_extractable_name("Zone.Ini", description_name_for("zone.lvz").c_str()));
+  EXPECT_EQ(stored_name_fault(std::string(250, 'n').c_str(), "zone.ini"), name_fault::none);
+  EXPECT_EQ(stored_name_fault(std::string(251, 'n').c_str(), "zone.ini"), name_fault::too_long);
+  EXPECT_EQ(stored_name_fault(" lead.txt", "zone.ini"), name_fault::leading_blank);
+  EXPECT_EQ(stored_name_fault(" a?b", "zone.ini"), name_fault::unsafe);
   EXPECT_EQ(description_name_for("zone"), "zone.ini");
   EXPECT_EQ(description_name_for("v1.2.zone.lvz"), "v1.2.zone.ini");
 }
@@ -42,4 +46,9 @@ TEST(SafeName, ChecksAStoredNameAsTarnsplitKeepsIt) {
 TEST(SafeName, PrintsControlBytesEscaped) {
   EXPECT_EQ(printable_name("a\x1b[2Jb\x7F"), "a\\x1B[2Jb\\x7F");
   EXPECT_EQ(printable_name("plain"), "plain");
+  char cut[7];
+  copy_printable(cut, sizeof cut, "ab\x1b" "cd");
+  EXPECT_STREQ(cut, "ab\\x1B");  // the escape whole or not at all
+  copy_printable(cut, 5, "ab\x1b" "cd");
+  EXPECT_STREQ(cut, "ab");
 }

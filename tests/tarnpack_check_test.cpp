@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "check_report.h"
 #include "command_line.h"
 #include "container_format.h"
+#include "decimal_text.h"
 #include "native_api.h"
 #include "test_harness.h"
 
@@ -168,11 +170,10 @@ TEST_F(TarnpackCheck, ReportsEachEntryAndWarnsOfWhatPackingAcceptsSilently) {
   auto sections = read_container(read_file(dir / "out.lvz"));
   ASSERT_EQ(sections.size(), 3u);
   ASSERT_EQ(sections[2].full_size, sections[2].stored_size);  // 87 bytes that do not compress
-  uint32_t saved_tenths = ((62 - sections[0].stored_size) * 2000 + 62) / 124;  // of a percent, rounded
   EXPECT_EQ(check.out,
             "out.lvz: 3 sections, " + std::to_string(read_file(dir / "out.lvz").size()) + " bytes\n" +
                 "  compressed  welcome.txt  62 -> " + std::to_string(sections[0].stored_size) + " bytes (" +
-                std::to_string(saved_tenths / 10) + "." + std::to_string(saved_tenths % 10) + "% saved)\n" +
+                percent_text(62, sections[0].stored_size) + "% saved)\n" +
                 "  stored      banner.gif  206 bytes\n"
                 "  left out    gfx\\WELCOME.TXT: an earlier entry (welcome.txt) has this name\n"
                 "  stored      object section (2 images, 2 map objects, 2 screen objects)  87 bytes\n");
@@ -202,6 +203,83 @@ TEST_F(TarnpackCheck, ReportsEachEntryAndWarnsOfWhatPackingAcceptsSilently) {
   std::string expected;
   for (const std::string& warning : warnings) expected += "warning: " + warning + "\n";
   EXPECT_EQ(check.err, expected);
+}
+
+// What packing will meet that the check can foresee: an output it cannot create and a
+// description it cannot read fail alike; lines and files it passes over are warned of.
+TEST_F(TarnpackCheck, ForeseesWhatPackingWillDo) {
+  write_file(dir / "a.txt", "a");
+  std::filesystem::create_directories(dir / "gfx");
+  std::filesystem::create_directories(dir / "sfx");
+  write_file(dir / "gfx/boom.wav", "gfx");
+  write_file(dir / "sfx/boom.wav", "sfx");
+  // UTF-16 saved without a byte-order mark, in both byte orders.
+  std::string little, big;
+  for (char c : std::string("\r\nOutFile=out.lvz\r\nFile=a.txt\r\n")) {
+    little += std::string{c, '\0'};
+    big += std::string{'\0', c};
+  }
+  struct row {
+    std::string description;
+    int status;
+    std::string err;  // of the check: its warnings, or packing's error
+  };
+  const row rows[] = {
+      {"OutFile=\nFile=a.txt\n", 2, "Error: Unable to create file\n"},
+      {"OutFile=nodir\\out.lvz\nFile=a.txt\n", 2, "Error: Unable to create nodir\\out.lvz\n"},
+      {"OutFile=out.lvz\nFile=a.txt\n" + std::string(1, '\0') + "File=gfx\\boom.wav\n", 0,
+       "warning: line 3 holds a NUL byte, where packing stops reading: the lines after it are ignored\n"},
+      // Nothing but line ends after the NUL: nothing is lost.
+      {"OutFile=out.lvz\r\nFile=a.txt\r\n\r\n\r\n" + std::string(2, '\0') + "\r\n", 0, ""},
+      {"OutFile=out.lvz\nFile=gfx\\boom.wav\nFile=sfx\\boom.wav\nFile=gfx\\boom.wav\n", 0,
+       "warning: sfx\\boom.wav is left out: the earlier gfx\\boom.wav from another folder has its name "
+       "boom.wav\n"},
+      {little, 2, "Error: Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini\n"},
+      {big, 2, "Error: Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini\n"},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.err);
+    write_file(dir / "zone.ini", r.description);
+    std::filesystem::remove(dir / "out.lvz");
+    run_result check = run({"--check", "zone.ini"});
+    EXPECT_FALSE(file_exists(dir / "out.lvz"));
+    run_result packed = run({"zone.ini"});
+    EXPECT_EQ(check.status, r.status);
+    EXPECT_EQ(packed.status, r.status);
+    if (runs_on_windows()) continue;  // in message boxes
+    EXPECT_EQ(check.err, r.err);
+    EXPECT_EQ(packed.err, r.status == 0 ? "" : r.err);
+  }
+}
+
+// A percent is shown one way, in --check, tarnsplit's listing and its description alike: to
+// one decimal, a tie going to the even digit.
+TEST_F(TarnpackCheck, ShowsThePercentAsTarnsplitDoes) {
+  // 400 bytes that zlib stores in 399, saving 0.25%: bytes drawn from an alphabet that
+  // Huffman codes make a little shorter, then a run of one letter, sized until it fits.
+  std::mt19937 random(7);
+  std::string content;
+  for (unsigned alphabet = 128; alphabet <= 256 && zlib_compress(content).size() != 399; ++alphabet) {
+    std::string noise;
+    for (int i = 0; i < 400; ++i) noise += static_cast<char>(random() % alphabet);
+    for (size_t run = 0; run < 60 && zlib_compress(content).size() != 399; ++run)
+      content = noise.substr(0, 400 - run) + std::string(run, 'z');
+  }
+  ASSERT_EQ(zlib_compress(content).size(), 399u);
+  write_file(dir / "f.bin", content);
+  write_file(dir / "zone.ini", "OutFile=out.lvz\nFile=f.bin\n");
+
+  run_result check = run({"--check", "zone.ini"});
+  ASSERT_EQ(check.status, 0);
+  if (!runs_on_windows()) {  // in a message box
+    EXPECT_NE(check.out.find("  compressed  f.bin  400 -> 399 bytes (0.2% saved)\n"), std::string::npos)
+        << check.out;
+  }
+  ASSERT_EQ(run({"zone.ini"}).status, 0);
+  run_result listed = run_program(tarnsplit_path(), {"--list", "out.lvz"}, dir.path());
+  EXPECT_NE(listed.out.find("       400         399    0.2%  "), std::string::npos) << listed.out;
+  ASSERT_EQ(run_program(tarnsplit_path(), {"out.lvz"}, dir.path()).status, 0);
+  EXPECT_NE(read_file(dir / "out/out.ini").find("Compression Percent:   0.2%\r\n"), std::string::npos);
 }
 
 TEST_F(TarnpackCheck, OptionsComeFirstAndDashDashEndsThem) {

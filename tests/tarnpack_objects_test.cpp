@@ -96,6 +96,34 @@ TEST_F(TarnpackObjects, ShowsTheFirstBadLineAndWritesNothing) {
   EXPECT_EQ(read_file(dir / "zone.lvz"), "previous container");
 }
 
+// An image whose file name tarnsplit could not write back into a description as it is: the
+// run stops there, whether packing or checking.
+TEST_F(TarnpackObjects, RefusesImagesWhoseNameNoDescriptionLineCarriesBack) {
+  struct row {
+    std::string value, message;
+  };
+  std::vector<row> rows = {
+      {"gfx\\ ship.bmp", "Cannot pack IMAGE3: its file name begins or ends with a blank"},
+      {"ship\x01.bmp,2", "Cannot pack IMAGE3: its file name holds a control byte"},
+      {std::string(248, 'n') + ",0",  // written back as "nnn...,1,1,100": 256 characters
+       "Cannot pack IMAGE3: its file name is too long: with its numbers it passes 255 characters"},
+  };
+  if (runs_on_windows())  // elsewhere '/' separates folders, and ship.bmp is the name
+    rows.push_back({"gfx/ship.bmp", "Cannot pack IMAGE3: its file name holds a path separator"});
+  write_file(dir / "zone.lvz", "previous container");
+  for (const row& r : rows) {
+    std::string description = "OutFile=zone.lvz\n[objectimages]\nIMAGE0=ok.bmp\nIMAGE3=" + r.value + "\n";
+    run_result packed_run = pack(description);
+    EXPECT_EQ(packed_run.status, 2) << r.value;
+    expect_tarnpack_error(packed_run, r.message);
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 2) << r.value;
+    expect_tarnpack_error(check, r.message);
+  }
+  EXPECT_EQ(read_file(dir / "zone.lvz"), "previous container");
+  EXPECT_EQ(packed("[objectimages]\nIMAGE3=" + std::string(247, 'n') + "\n").size(), 1u);
+}
+
 // Images given out of order and with directories, objects on every layer, under every mode
 // and with every reference letter, in any case: tarnsplit writes them in the packer's
 // order and spelling, and its description packs again to the same bytes.

@@ -168,6 +168,82 @@ TEST_F(Tarnpack, RefusesNamesThatTarnsplitCannotExtract) {
   }
 }
 
+TEST_F(Tarnpack, RefusesNamesThatWouldNotComeBackWholeAndKeepsOneOf250Characters) {
+  write_file(dir / "a.txt", "a");
+  std::filesystem::create_directories(dir / "gfx");
+  const std::string stem(246, 'n');  // with ".txt", 250 characters: as long as extraction keeps
+  struct row {
+    std::string entry, message;
+  };
+  const std::string too_long = "Cannot pack a name of more than 250 characters, which extraction would cut: ";
+  const row rows[] = {
+      // Both would be extracted as the same 250 characters, the first file lost. (255: the
+      // longest name most file systems hold.)
+      {stem + "x.txt", too_long + stem + "x.txt"},
+      {"gfx\\" + stem + "xxxxx.txt", too_long + "gfx\\" + stem + "xxxxx.txt"},
+      // The description's "File= lead.txt" reads back as "lead.txt".
+      {"gfx\\ lead.txt",
+       "Cannot pack gfx\\ lead.txt: its name begins with a blank, which its description line would lose"},
+  };
+  for (const row& r : rows) {
+    std::string file = r.entry;
+    std::replace(file.begin(), file.end(), '\\', '/');
+    write_file(dir / file, "x");
+    std::string description = "OutFile=out.lvz\nFile=a.txt\nFile=" + r.entry + "\n";
+    std::string message = r.message.substr(0, 299);  // a message holds at most 299 characters
+    expect_failure(description, message);
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 2) << r.entry;
+    expect_tarnpack_error(check, message);
+  }
+
+  const std::string longest = stem + ".txt";
+  write_file(dir / longest, "the longest name");
+  auto sections = packed("File=" + longest + "\n");
+  EXPECT_EQ(names_of(sections), names{longest});
+  ASSERT_EQ(run_program(tarnsplit_path(), {"out.lvz"}, dir.path()).status, 0);
+  EXPECT_EQ(read_file(dir / ("out/" + longest)), "the longest name");
+  ASSERT_EQ(run_program(tarnpack_path(), {"out.ini"}, dir / "out").status, 0);
+  EXPECT_TRUE(read_file(dir / "out/out.lvz") == read_file(dir / "out.lvz"));
+}
+
+// Names and lines of a description reach the terminal or the box with their control bytes
+// shown as \xNN, so that none can retitle a terminal or clear its screen.
+TEST_F(Tarnpack, ShowsTheControlBytesOfNamesAndLinesAsHex) {
+  write_file(dir / "a.txt", "a");
+  struct row {
+    std::string description, message;
+  };
+  const row rows[] = {
+      {"OutFile=out.lvz\nFile=\x1b]0;pwned\x07\x1b[2J.txt\n",
+       "Unable to open \\x1B]0;pwned\\x07\\x1B[2J.txt"},
+      {"OutFile=out.lvz\nFile=a.txt\n[objectimages]\nIMAGE0=a.txt\n[mapobjects]\n\x1b[2J,0,IMAGE0,TopMost\n",
+       "Syntax error in line '\\x1B[2J,0,IMAGE0,TopMost'"},
+      {"OutFile=out.lvz\nFile=a.txt\n[objectimages]\nIMAGE0=a\x7f.txt\n",
+       "Cannot pack IMAGE0: its file name holds a control byte"},
+  };
+  for (const row& r : rows) {
+    expect_failure(r.description, r.message);
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 2);
+    if (!runs_on_windows()) {  // after a warning of the ';' in the first
+      EXPECT_EQ(check.err.substr(check.err.find("Error: ")), "Error: " + r.message + "\n");
+    }
+  }
+  if (runs_on_windows()) return;  // no such names there, and the report is in a box
+
+  std::filesystem::create_directories(dir / "sub\x07");
+  write_file(dir / "sub\x07/a.txt", "a");
+  write_file(dir / "zone.ini", "OutFile=out\x1b[2J.lvz\nFile=a.txt\nFile=sub\x07\\a.txt\n");
+  run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.out, "out\\x1B[2J.lvz: 1 section, 31 bytes\n"
+                       "  stored      a.txt  1 bytes\n"
+                       "  left out    sub\\x07\\a.txt: an earlier entry (a.txt) has this name\n");
+  EXPECT_EQ(check.err,
+            "warning: sub\\x07\\a.txt is left out: the earlier a.txt from another folder has its name a.txt\n");
+}
+
 TEST_F(Tarnpack, ReadsCrLfDescriptionsAndParameterNamesInAnyCase) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "b.txt", "b");

@@ -183,6 +183,16 @@ TEST_F(TarnsplitModes, ListShowsWhatComesBeforeTheDamageAndMarksUnsafeNames) {
        unpack_status::objects_invalid,
        table_head + "         1           1    0.0%  1970-01-01 00:01:00  a.txt\n" + "Object header is invalid\n"},
       {"no container at all", "CONX" + u32le(1), unpack_status::not_a_container, "File is not a valid .lvz format\n"},
+      // A file section is not inflated for its line, but its sizes are checked as extraction
+      // checks them before inflating: no stream of 10 bytes inflates to 10321.
+      {"a full size past what the stored bytes inflate to",
+       container_builder()
+           .raw("a.txt", "a", 60)
+           .section("CONT", 10321, 1, 10, "b.txt", std::string(10, 'b'))
+           .build(),
+       unpack_status::not_inflated,
+       table_head + "         1           1    0.0%  1970-01-01 00:01:00  a.txt\n" +
+           "Could not correctly decompress data\n"},
   };
   for (const listing_case& c : cases) {
     SCOPED_TRACE(c.title);
@@ -314,8 +324,6 @@ TEST_F(TarnsplitModes, ExtractsIntoAChosenFolder) {
   EXPECT_TRUE(is_failure_output(planted.out, "Refusing unsafe file name: ZONE.ini\n")) << planted.out;
 }
 
-// Every container is taken in turn; each failure is reported, none stops the others, and the
-// first one's status is the run's. An argument after the first name is a name.
 TEST_F(TarnsplitModes, NeverReplacesTheContainerItReads) {
   // Extracted beside itself: a container holding a file of its own name, and one whose name
   // is that of the description it writes.
@@ -341,6 +349,8 @@ TEST_F(TarnsplitModes, NeverReplacesTheContainerItReads) {
   }
 }
 
+// Every container is taken in turn; each failure is reported, naming its container, none stops
+// the others, and the first one's status is the run's. An argument after the first name is a name.
 TEST_F(TarnsplitModes, TakesSeveralContainersInTurn) {
   write_file(dir / "-a.lvz", container_builder().raw("a.txt", "a").build());
   write_file(dir / "b.lvz", container_builder().raw("b.txt", "b").build(2));
@@ -352,7 +362,8 @@ TEST_F(TarnsplitModes, TakesSeveralContainersInTurn) {
            "\nGetLastError(): 2\n";
   };
   const std::string section_missing = "Could not access compressed data section number 1\n";
-  EXPECT_TRUE(is_reported(result.out, {section_missing, "", not_opened("missing.lvz"), "", not_opened("-l")}))
+  EXPECT_TRUE(is_reported(result.out, {"b.lvz: " + section_missing, "",
+                                       "missing.lvz: " + not_opened("missing.lvz"), "", "-l: " + not_opened("-l")}))
       << result.out;
   EXPECT_EQ(read_file(dir / "-a/a.txt"), "a");
   EXPECT_EQ(read_file(dir / "b/b.txt"), "b");
@@ -364,9 +375,18 @@ TEST_F(TarnsplitModes, TakesSeveralContainersInTurn) {
 
   run_result tested = run({"-t", "--", "-a.lvz", "b.lvz", "c.lvz"});
   EXPECT_EQ(tested.status, static_cast<int>(unpack_status::section_header_missing));
-  EXPECT_TRUE(is_reported(tested.out, {"-a.lvz: OK, 1 file, 0 images, 0 objects\n" + section_missing,
+  EXPECT_TRUE(is_reported(tested.out, {"-a.lvz: OK, 1 file, 0 images, 0 objects\nb.lvz: " + section_missing,
                                        "c.lvz: OK, 1 file, 0 images, 0 objects\n"}))
       << tested.out;
+
+  run_result listed = run({"-l", "--", "b.lvz", "c.lvz"});
+  EXPECT_EQ(listed.status, static_cast<int>(unpack_status::section_header_missing));
+  const std::string b_line = "         1           1    0.0%  2001-09-09 01:46:40  b.txt\n";
+  const std::string c_line = "         1           1    0.0%  2001-09-09 01:46:40  c.txt\n";
+  const std::string c_totals = "         1           1    0.0%                       1 section\n";
+  EXPECT_TRUE(is_reported(listed.out, {"b.lvz:\n" + table_head + b_line + "b.lvz: " + section_missing,
+                                       "\nc.lvz:\n" + table_head + c_line + table_rule + c_totals}))
+      << listed.out;
 }
 
 TEST_F(TarnsplitModes, RefusesCommandLinesItCannotTake) {

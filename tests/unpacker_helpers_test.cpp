@@ -7,6 +7,7 @@
 
 #include "bounded_read.h"
 #include "clock_text.h"
+#include "decimal_text.h"
 #include "inflating.h"
 #include "output_paths.h"
 #include "test_harness.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-std::string thousands(int32_t value) {
+std::string thousands(int64_t value) {
   char text[32];
   int length = format_thousands(value, text);
   EXPECT_EQ(static_cast<size_t>(length), std::string(text).size());
@@ -41,6 +42,8 @@ TEST(FormatThousands, GroupsDigitsInThrees) {
   EXPECT_EQ(thousands(-999), "-999");
   EXPECT_EQ(thousands(INT32_MAX), "2,147,483,647");
   EXPECT_EQ(thousands(INT32_MIN), "-2,147,483,648");
+  EXPECT_EQ(thousands(UINT32_MAX), "4,294,967,295");  // a file's size, as --check shows it
+  EXPECT_EQ(thousands(INT64_MIN), "-9,223,372,036,854,775,808");
 }
 
 TEST(ReadFromBuffer, CopiesWithinTheBlockAndRefusesReadsPastItsEnd) {

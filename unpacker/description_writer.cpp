@@ -8,7 +8,6 @@
 #include "decimal_text.h"
 #include "os_services.h"
 #include "paths.h"
-#include "text_formatting.h"
 
 namespace {
 
@@ -45,11 +44,6 @@ void write_text(FILE* out, const char* format, ...) {
   va_end(again);
 }
 
-double compression_percent(uint64_t full_size, uint64_t stored_size) {
-  double saved = static_cast<double>(full_size) - static_cast<double>(stored_size);
-  return quotient(saved * 100.0, static_cast<double>(full_size));
-}
-
 void write_description_head(FILE* out, const char* input_name) {
   write_text(out, "; This file was created by Tarnsplit, version 0.02, created Mar 16 2003 15:32:05\n\n");
   write_text(out, "Outfile=%s\n\n", file_name_part(input_name));
@@ -57,16 +51,16 @@ void write_description_head(FILE* out, const char* input_name) {
 
 void write_file_entry(FILE* out, const char* name, uint32_t full_size, uint32_t stored_size) {
   write_text(out, "File=%s\n", name);
-  // The percent is "%5.1f", written by fixed_decimal.
+  // The percent is "%5.1f", written by percent_text.
   write_text(out,
              ";\t\t\tCompression Info: FullSize: %7d  Compressed Size: %7d   Compression Percent: %s%%\n",
              static_cast<int>(full_size), static_cast<int>(stored_size),
-             fixed_decimal(compression_percent(full_size, stored_size), 1, 5).c_str());
+             percent_text(full_size, stored_size, 5).c_str());
 }
 
 void write_totals(FILE* out, uint32_t total_full_size, uint32_t total_stored_size) {
   int32_t saved = static_cast<int32_t>(total_full_size - total_stored_size);
-  char grouped[16];
+  char grouped[32];
   format_thousands(saved, grouped);
   write_text(out, "; Bytes Saved in Compression: %s\n", grouped);
   // "%.1f"; the sums wrap around at 2^32, so the full size may be 0.

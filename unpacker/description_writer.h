@@ -16,6 +16,3 @@ void write_totals(FILE* out, uint32_t total_full_size, uint32_t total_stored_siz
 // shows in the stream's error state. Without a stream (nullptr) the text is formatted and
 // dropped.
 void write_text(FILE* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-// (full - stored) * 100 / full, in double precision; negative when stored is larger.
-double compression_percent(uint64_t full_size, uint64_t stored_size);

@@ -6,6 +6,7 @@
 
 #include "bounded_read.h"
 #include "record_table.h"
+#include "safe_name.h"
 
 namespace {
 
@@ -78,7 +79,11 @@ unpack_status read_object_section(const unsigned char* content, uint32_t length,
     const char* name = nullptr;
     if (!cursor.read(head_bytes, sizeof head_bytes) || !(name = cursor.read_text()))
       return fail<unpack_message::image_missing>(static_cast<int>(i));
-    visitor.image(i, decode_image_entry_head(head_bytes), name);
+    image_entry_head head = decode_image_entry_head(head_bytes);
+    image_name_fault fault = image_name_fault_of(name, head);
+    if (fault != image_name_fault::none)
+      return fail<unpack_message::image_not_describable>(static_cast<int>(i), image_name_fault_text(fault));
+    visitor.image(i, head, name);
   }
   hand_over(map_records, visitor);
   hand_over(screen_records, visitor);

@@ -29,7 +29,8 @@ class object_section_visitor {
 // Reads the object-definition block of length bytes and hands its parts to visitor.
 // success, or the status after printing the failure's message: description_not_written for
 // a header cut short, objects_invalid for an unknown magic or a record cut short,
-// image_entry_invalid for an image entry cut short or its name without NUL, out_of_memory
+// image_entry_invalid for an image entry cut short, its name without NUL or a name that
+// no description line carries back (image_name_fault_of) before it is handed over, out_of_memory
 // when the records cannot be held. Parts handed over before a failure stay handed over.
 unpack_status read_object_section(const unsigned char* content, uint32_t length,
                                   object_section_visitor& visitor);

@@ -6,6 +6,7 @@
 #include "decimal_text.h"
 #include "description_writer.h"
 #include "object_section.h"
+#include "safe_name.h"
 #include "text_formatting.h"
 
 namespace {
@@ -67,8 +68,7 @@ class description_text : public object_section_visitor {
   }
 
   void image(uint32_t index, const image_entry_head& head, const char* file_name) override {
-    write_text(out_, "IMAGE%d=%s,%d,%d,%d\n", static_cast<int>(index), file_name, head.x_frames,
-               head.y_frames, head.animation_time);
+    write_text(out_, "IMAGE%d=%s\n", static_cast<int>(index), image_value(file_name, head).c_str());
     if (!has_default_animation(head)) {
       double loop = loop_time_seconds(head.animation_time);
       double frame = frame_time_seconds(loop, head.x_frames, head.y_frames);
@@ -115,7 +115,7 @@ unpack_status write_object_section(FILE* out, const unsigned char* content, uint
   write_text(out, "\n; Object Information Compression Info:\n");
   write_text(out, "; FullSize: %7d  Compressed Size: %7d  Compression Percent: %s%%\n\n",
              static_cast<int>(full_size), static_cast<int>(stored_size),
-             fixed_decimal(compression_percent(full_size, stored_size), 1, 5).c_str());
+             percent_text(full_size, stored_size, 5).c_str());
 
   description_text text(out);
   unpack_status status = read_object_section(content, length, text);

@@ -14,11 +14,6 @@
 
 namespace {
 
-// The compression percent as the description writes it ("%5.1f" there).
-std::string percent_text(uint64_t full_size, uint64_t stored_size, int width = 0) {
-  return fixed_decimal(compression_percent(full_size, stored_size), 1, width);
-}
-
 const char* version_name(object_version version) {
   return version == object_version::v1 ? "CLV1" : "CLV2";
 }

@@ -1,5 +1,5 @@
-// Text for the regenerated description: printf pieces appended to a line, and numbers with
-// their thousands grouped.
+// Text for the regenerated description: printf pieces appended to a line. (Numbers with
+// their thousands grouped are format_thousands, in decimal_text.h.)
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,3 @@
 // have room. Returns the destination's new length.
 int append_formatted(char* destination, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
-
-// Writes value in decimal with "," between groups of three digits. Returns the length.
-int format_thousands(int32_t value, char* destination);

@@ -413,8 +413,10 @@ outcome walk_section(run_state& state, section_handler& handler, uint32_t index)
   char name[section_name_size] = {};
   if (!read_section_name(state, name)) return {fail<message::data_past_end>(), __LINE__};
 
-  // Never allocate for data that is not there.
+  // Never allocate for data that is not there, nor for a content it cannot inflate to; every
+  // way of running checks both, also where it passes over the data.
   if (header.stored_size > state.container_left) return {fail<message::data_past_end>(), __LINE__};
+  if (!full_size_reachable(header)) return {fail<message::not_inflated>(), __LINE__};
   bool objects = is_object_section(header.time, name);
   const unsigned char* content = nullptr;
   if (objects || handler.restores_files()) {
@@ -493,9 +495,11 @@ int run_tarnsplit(int argc, char** argv) {
 
   message_stream() = command.json ? stderr : stdout;
   if (command.containers.empty()) command.containers.push_back(nullptr);  // asked for
-  bool headed = command.mode == run_mode::list && command.containers.size() > 1;
+  bool several = command.containers.size() > 1;
+  bool headed = command.mode == run_mode::list && several;
   unpack_status first_failure = unpack_status::success;
   for (size_t i = 0; i < command.containers.size(); ++i) {
+    if (several) message_subject() = printable_name(command.containers[i]);
     if (headed) std::printf("%s%s:\n", i == 0 ? "" : "\n", command.containers[i]);
     unpack_status status = run_container(command, argc >= 1 ? argv[0] : "", command.containers[i]);
     if (first_failure == unpack_status::success) first_failure = status;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 // The statuses of the README's table, named for their causes.
 enum class unpack_status : int {
@@ -20,7 +21,8 @@ enum class unpack_status : int {
   file_not_extracted = 11,       // cannot be created or written, or its name is unsafe
   description_not_written = 12,  // cannot be created or written; or the object header is cut short
   objects_invalid = 13,          // an object record is cut short, or the object header is invalid
-  image_entry_invalid = 14,      // an image entry is cut short, or its name has no NUL
+  image_entry_invalid = 14,      // an image entry is cut short, its name has no NUL or no line
+                                 // of the description can carry it
   bad_command_line = 15,         // an unknown option, a missing folder, options that clash
 };
 
@@ -65,6 +67,8 @@ inline constexpr failure_message
     object_header_invalid{status::objects_invalid, "Object header is invalid\n"},
     object_missing{status::objects_invalid, "Cannot access Object number %d\n"},
     image_missing{status::image_entry_invalid, "Cannot access Image number %d\n"},
+    // An image whose description line would read back as another entry, or as more lines.
+    image_not_describable{status::image_entry_invalid, "Cannot describe Image number %d: its name %s\n"},
     // The command line's; the usage follows them.
     unknown_option{status::bad_command_line, "Unknown option: %s\n"},
     option_needs_folder{status::bad_command_line, "Option %s needs a folder\n"},
@@ -93,8 +97,17 @@ unpack_status fail_on(FILE* stream, Args... args) {
   return message.status;
 }
 
-// Prints message, formatted with args, on the message stream and returns its status.
+// The container that failure messages are about when several are taken in turn, shown before
+// each message as "NAME: "; empty while one is, whose messages stay as they have always been.
+inline std::string& message_subject() {
+  static std::string subject;
+  return subject;
+}
+
+// Prints message, formatted with args, on the message stream, after the message subject when
+// there is one, and returns its status.
 template <const failure_message& message, typename... Args>
 unpack_status fail(Args... args) {
+  if (!message_subject().empty()) std::fprintf(message_stream(), "%s: ", message_subject().c_str());
   return fail_on<message>(message_stream(), args...);
 }

@@ -2,6 +2,7 @@
 #include "disk_file.h"
 
 #include "file_time.h"
+#include "paths.h"
 
 namespace {
 
@@ -23,8 +24,14 @@ class file_finder {
   HANDLE handle_;
 };
 
-uint64_t ticks_of(const FILETIME& time) {
-  return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+// The local clock's reading at the moment universal, by the zone's rules for the year on the
+// local clock, which differs from universal's only around New Year.
+bool local_time_at(const SYSTEMTIME& universal, SYSTEMTIME* local) {
+  TIME_ZONE_INFORMATION rules;
+  if (!SystemTimeToTzSpecificLocalTime(local_zone_rules(universal.wYear, &rules), &universal, local))
+    return false;
+  return local->wYear == universal.wYear ||
+         SystemTimeToTzSpecificLocalTime(local_zone_rules(local->wYear, &rules), &universal, local);
 }
 
 }  // namespace
@@ -114,16 +121,27 @@ bool get_file_identity(const char* path, file_identity* identity) {
   return known;
 }
 
+void check_output_folder(const char* path) {
+  char folder[path_size];
+  copy_path(folder, path);
+  char* separator = last_separator(folder);
+  bool found = path[0] != '\0';  // a path without a folder is in the current directory
+  if (found && separator) {
+    separator[1] = '\0';
+    DWORD attributes = GetFileAttributesA(folder);
+    found = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  if (!found) throw file_exception(file_error_kind::create_failed, path, GetLastError());
+}
+
 int32_t get_file_time(const char* path) {
   file_finder finder(path);
   if (!finder.found()) return 0;
   const FILETIME& written = finder.entry().ftLastWriteTime;
-  // The offset in force at the file's own date, not today's: the stored time then does not
-  // depend on the day of packing, and tarnsplit can turn it back into the same moment.
   SYSTEMTIME universal, local;
   FILETIME local_time;
-  if (FileTimeToSystemTime(&written, &universal) &&
-      SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local) && SystemTimeToFileTime(&local, &local_time))
+  if (FileTimeToSystemTime(&written, &universal) && local_time_at(universal, &local) &&
+      SystemTimeToFileTime(&local, &local_time))
     return filetime_to_seconds(ticks_of(local_time));
   // Only times near the ends of what a FILETIME holds fail to convert; there the stored
   // value is 0 or 0xFFFFFFFF whatever the offset.

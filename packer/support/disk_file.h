@@ -73,9 +73,13 @@ struct file_identity {
 // system cannot tell it.
 bool get_file_identity(const char* path, file_identity* identity);
 
-// The file's last-write time in local wall-clock seconds since 1970-01-01 00:00 (its bits
-// as they are stored in a section), with the offset that the local zone's rules give the
-// file's date (summer or winter time as on that day); 0 when no file matches path.
+// Throws the file_exception create_failed that open_write would throw for path when it is
+// empty or lies in a folder that does not exist, without creating anything: what packing's
+// output can be told before it is written.
+void check_output_folder(const char* path);
+
+// The file's last-write time in local wall-clock seconds since 1970, by the rule of
+// file_time.h (its bits as a section stores them); 0 when no file matches path.
 int32_t get_file_time(const char* path);
 
 // A count of 100-nanosecond ticks since 1601-01-01 as seconds since 1970-01-01: 0 before

@@ -23,6 +23,40 @@ bool begins_with(const char* text, uint32_t size, const char* mark) {
   return size >= length && std::memcmp(text, mark, length) == 0;
 }
 
+// Whether the first line of text that is not empty has a 0 byte in every second position,
+// the first of each pair (zero_at 0, big-endian UTF-16) or the second (1, little-endian).
+bool first_line_is_utf16(const char* text, uint32_t size, uint32_t zero_at) {
+  uint32_t characters = 0;
+  for (uint32_t i = 0; i + 1 < size; i += 2) {
+    char zero = text[i + zero_at], c = text[i + 1 - zero_at];
+    if (zero != '\0' || c == '\0') return false;
+    bool line_end = c == '\n' || c == '\r';
+    if (line_end && characters > 0) return true;
+    if (!line_end) ++characters;
+  }
+  return characters > 0;  // the text ends with the line
+}
+
+// UTF-16 saved without a byte-order mark.
+bool is_utf16_without_mark(const char* text, uint32_t size) {
+  return first_line_is_utf16(text, size, 0) || first_line_is_utf16(text, size, 1);
+}
+
+// The line (from 1) of the first 0 byte of text's size bytes when something else than blanks
+// and line ends follows it; 0 otherwise. CR LF is one line end.
+uint32_t line_of_a_zero_before_more(const char* text, uint32_t size) {
+  const char* zero = static_cast<const char*>(std::memchr(text, '\0', size));
+  if (!zero) return 0;
+  const char* end = text + size;
+  const char* more = zero;
+  while (more < end && (*more == '\0' || is_blank(*more) || *more == '\r' || *more == '\n')) ++more;
+  if (more == end) return 0;
+  uint32_t line = 1;
+  for (const char* p = text; p < zero; ++p)
+    if (*p == '\n' || (*p == '\r' && p[1] != '\n')) ++line;
+  return line;
+}
+
 // The name of the header that starts at line (its '['), into name; false when no ']'
 // lies within the characters that count.
 bool header_name(const char* line, char (&name)[header_name_limit + 1]) {
@@ -75,14 +109,15 @@ ini_file::ini_file(const char* path) {
   file.read(text_.data(), n);
   // UTF-16 would read as no text at all (its first 0 byte ends it); the UTF-8 mark would
   // hide the first line's name.
-  for (const char* mark : utf16_marks)
-    if (begins_with(text(), n, mark))
-      throw text_exception("Description is UTF-16 text; save it as ANSI or UTF-8: %s", path);
+  bool utf16 = is_utf16_without_mark(text(), n);
+  for (const char* mark : utf16_marks) utf16 = utf16 || begins_with(text(), n, mark);
+  if (utf16) throw text_exception("Description is UTF-16 text; save it as ANSI or UTF-8: %s", path);
   if (begins_with(text(), n, utf8_mark)) {
     uint32_t mark_size = sizeof utf8_mark - 1;
     std::memmove(text(), text() + mark_size, n + 1 - mark_size);
     text_.set_size(n + 1 - mark_size);
   }
+  zero_line_ = line_of_a_zero_before_more(text(), text_.size() - 1);
   // CR LF becomes two line ends, and the empty line between them is skipped like any other.
   replace_char(text(), '\r', '\n');
   select_section(nullptr);

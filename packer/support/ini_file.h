@@ -23,7 +23,8 @@ class ini_file {
  public:
   // Loads the file at path and selects "<default>". Throws file_exception when the file
   // cannot be opened or read, text_exception when it is UTF-16 text (it begins with
-  // FF FE or FE FF), memory_exception when memory runs out.
+  // FF FE or FE FF, or its first line that is not empty has a 0 byte in every second
+  // position), memory_exception when memory runs out.
   explicit ini_file(const char* path);
   ini_file(const ini_file&) = delete;
   ini_file& operator=(const ini_file&) = delete;
@@ -58,6 +59,10 @@ class ini_file {
   // The selected section's name, "<default>" for the head.
   const char* section_name() const { return section_name_; }
 
+  // The line (from 1) holding the 0 byte that ends the text when more than blanks and line
+  // ends follows it, which is then never read; 0 when there is none.
+  uint32_t line_of_ending_zero() const { return zero_line_; }
+
  private:
   // Where the last search for one name ended: no unread line before it matches the name.
   struct name_cursor {
@@ -80,6 +85,7 @@ class ini_file {
   static constexpr uint32_t cursor_slots = 4;
   name_cursor cursors_[cursor_slots] = {};
   uint32_t cursors_used_ = 0;
+  uint32_t zero_line_ = 0;
 };
 
 // The value of line when it is a parameter line named name (ignoring case): the first

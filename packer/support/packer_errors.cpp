@@ -5,8 +5,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 
 #include "native_api.h"
+#include "safe_name.h"
 
 namespace {
 
@@ -23,6 +25,71 @@ bool has_only_known_conversions(const char* format) {
     if (!is_one_of(*p, "dioxXucfgs")) return false;
   }
   return true;
+}
+
+// A fixed buffer that takes what fits of each piece appended to it, always terminated.
+class bounded_text {
+ public:
+  bounded_text(char* buffer, size_t size) : buffer_(buffer), size_(size) { buffer_[0] = '\0'; }
+
+  void append(char c) {
+    if (used_ + 1 < size_) buffer_[used_++] = c;
+    buffer_[used_] = '\0';
+  }
+
+  // One conversion of printf's, spec, with its value.
+  template <typename value_type>
+  void append_formatted(const char* spec, value_type value) {
+    int length = std::snprintf(buffer_ + used_, size_ - used_, spec, value);
+    if (length > 0) used_ += std::min(static_cast<size_t>(length), size_ - used_ - 1);
+  }
+
+ private:
+  char* buffer_;
+  size_t size_;
+  size_t used_ = 0;
+};
+
+// printf of format with args into message, for the conversions that
+// has_only_known_conversions allows, with every %s and %c argument shown as printable_name
+// shows it: they come from descriptions and command lines, and a control byte in a message
+// could drive the terminal.
+void format_shown(bounded_text& message, const char* format, va_list args) {
+  for (const char* p = format; *p; ++p) {
+    if (*p != '%') {
+      message.append(*p);
+      continue;
+    }
+    const char* start = p++;
+    if (*p == '%') {
+      message.append('%');
+      continue;
+    }
+    while (is_one_of(*p, "-+0 #") || (*p >= '0' && *p <= '9')) ++p;
+    // The flags and width, with the text conversion for both %s and %c.
+    char spec[32];
+    char shown[error_text_size];  // more than any message keeps
+    std::snprintf(spec, sizeof spec, "%.*s%c", static_cast<int>(p - start), start, *p == 'c' ? 's' : *p);
+    switch (*p) {
+      case 's': {
+        const char* text = va_arg(args, const char*);
+        copy_printable(shown, sizeof shown, text ? text : "(null)");
+        message.append_formatted(spec, shown);
+        break;
+      }
+      case 'c': {
+        const char text[2] = {static_cast<char>(va_arg(args, int)), '\0'};
+        copy_printable(shown, sizeof shown, text);
+        message.append_formatted(spec, shown);
+        break;
+      }
+      case 'd':
+      case 'i': message.append_formatted(spec, va_arg(args, int)); break;
+      case 'f':
+      case 'g': message.append_formatted(spec, va_arg(args, double)); break;
+      default: message.append_formatted(spec, va_arg(args, unsigned)); break;  // o u x X
+    }
+  }
 }
 
 }  // namespace
@@ -54,16 +121,22 @@ void file_exception::get_text(char* buffer, size_t size) const {
   copy_bounded(buffer, lead, size);
   if (kind_ == file_error_kind::open_failed || kind_ == file_error_kind::create_failed) {
     size_t used = std::strlen(buffer);
-    copy_bounded(buffer + used, file_name_[0] ? file_name_ : "file", size - used);
+    if (file_name_[0])
+      copy_printable(buffer + used, size - used, file_name_);
+    else
+      copy_bounded(buffer + used, "file", size - used);
   }
 }
 
 text_exception::text_exception(const char* format, ...) {
+  if (!has_only_known_conversions(format)) {
+    copy_bounded(message_, format, sizeof message_);
+    return;
+  }
   va_list args;
   va_start(args, format);
-  // vsnprintf cuts the text at the end of message_ however long the arguments make it.
-  if (!has_only_known_conversions(format) || std::vsnprintf(message_, sizeof message_, format, args) < 0)
-    copy_bounded(message_, format, sizeof message_);
+  bounded_text message(message_, sizeof message_);  // cut at its end however long the arguments
+  format_shown(message, format, args);
   va_end(args);
 }
 

@@ -36,7 +36,8 @@ class file_exception : public base_exception {
   // system's last-error code taken at the failure.
   file_exception(file_error_kind kind, const char* file_name, uint32_t os_error);
 
-  // "Unable to open " or "Unable to create " followed by the file name (or "file"),
+  // "Unable to open " or "Unable to create " followed by the file name (or "file") with its
+  // control bytes shown as \xNN,
   // "File read error", "Disk full", "File write error", or "Unknown file error".
   void get_text(char* buffer, size_t size) const override;
 
@@ -55,9 +56,10 @@ class file_exception : public base_exception {
 
 class text_exception : public base_exception {
  public:
-  // The message formatted from a printf-style format, cut to 299 characters. A format
-  // with a conversion other than %d %i %o %x %X %u %c %f %g %s (flags and a width
-  // allowed) or %% gives the format text itself.
+  // The message formatted from a printf-style format, cut to 299 characters, with the
+  // control bytes of %s and %c arguments shown as \xNN (printable_name). A format with a
+  // conversion other than %d %i %o %x %X %u %c %f %g %s (flags and a width allowed) or %%
+  // gives the format text itself.
   explicit text_exception(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   void get_text(char* buffer, size_t size) const override;

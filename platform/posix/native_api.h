@@ -1,7 +1,7 @@
 // The Windows calls that the packer makes, declared for POSIX with the Windows names,
 // signatures and values and implemented by native_*.cpp in this folder: only what the
-// packer calls, and only the ways it calls them. Paths may use backslashes; they become
-// '/' before they reach the system.
+// packer calls, and only the ways it calls them; and local_zone_rules, the Windows build's
+// helper over them. Paths may use backslashes; they become '/' before they reach the system.
 #pragma once
 
 #include <cstddef>
@@ -107,7 +107,9 @@ struct SYSTEMTIME {
   WORD wMilliseconds;
 };
 typedef SYSTEMTIME* LPSYSTEMTIME;
-struct TIME_ZONE_INFORMATION;  // only the machine's own zone (none given) is supported
+// A zone's rules. The time calls here know only the machine's own zone (none given), whose
+// rules the time-zone database gives for every date, so the record holds nothing.
+struct TIME_ZONE_INFORMATION {};
 
 // Local heap.
 constexpr UINT LMEM_FIXED = 0x0;
@@ -162,10 +164,6 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION inform
 // length, or the room it needs (terminator included) when size is too small; 0 on failure.
 DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
 BOOL CloseHandle(HANDLE object);
-// The kind of the entry itself, a link not followed: FILE_ATTRIBUTE_REPARSE_POINT for a
-// symbolic link, FILE_ATTRIBUTE_DIRECTORY, or FILE_ATTRIBUTE_NORMAL; INVALID_FILE_ATTRIBUTES
-// when there is none.
-DWORD GetFileAttributesA(LPCSTR file_name);
 BOOL DeleteFileA(LPCSTR file_name);
 // Renames existing over new_name, whatever has that name (a link itself, never what it points
 // to). flags must hold MOVEFILE_REPLACE_EXISTING; with MOVEFILE_WRITE_THROUGH the folder is
@@ -186,6 +184,10 @@ void SetLastError(DWORD code);
 // links are followed.
 HANDLE FindFirstFileA(LPCSTR file_name, LPWIN32_FIND_DATAA find_data);
 BOOL FindClose(HANDLE find);
+// FILE_ATTRIBUTE_DIRECTORY for a directory, FILE_ATTRIBUTE_NORMAL for any other entry;
+// INVALID_FILE_ATTRIBUTES when there is none. A symbolic link is FILE_ATTRIBUTE_REPARSE_POINT,
+// with FILE_ATTRIBUTE_DIRECTORY when it leads to a directory, as a Windows directory link is.
+DWORD GetFileAttributesA(LPCSTR file_name);
 // Makes path (a directory) the process's current directory.
 BOOL SetCurrentDirectoryA(LPCSTR path);
 
@@ -193,10 +195,14 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 // time outside what a FILETIME holds (below 2^63 ticks) and for fields out of range.
 BOOL FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEMTIME system_time);
 BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, FILETIME* file_time);
-// The local time of the machine's zone (zone must be nullptr) at a UTC time: the offset is
-// the one that the zone's rules give that date, daylight saving included.
+// The local time of the machine's zone (zone must be nullptr) at a UTC time, by the rule of
+// file_time.h.
 BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal_time,
                                      LPSYSTEMTIME local_time);
+// The rules of the machine's zone for one year of its clock, which the Windows build takes
+// from Windows (windows/local_zone.h): here always nullptr, the machine's zone, since the
+// database's rules hold for every date already.
+inline const TIME_ZONE_INFORMATION* local_zone_rules(WORD, TIME_ZONE_INFORMATION*) { return nullptr; }
 
 // Local heap (native_memory.cpp), on the C heap: LocalAlloc takes LMEM_FIXED, LocalReAlloc
 // LMEM_MOVEABLE (the block may move).

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "file_time.h"
+#include "local_clock.h"
 #include "native_api.h"
 #include "posix_errors.h"
 
@@ -73,28 +74,22 @@ constexpr int64_t latest_file_seconds = latest_seconds - 2 * 86400;
 FILETIME file_time_of(const struct timespec& time) {
   uint64_t ticks = 0;
   if (time.tv_sec > latest_file_seconds)
-    ticks = static_cast<uint64_t>(latest_file_seconds + unix_epoch_seconds) * ticks_per_second;
+    ticks = file_time_ticks_of_seconds(latest_file_seconds);
   else if (time.tv_sec >= -unix_epoch_seconds)
-    ticks = static_cast<uint64_t>(time.tv_sec + unix_epoch_seconds) * ticks_per_second +
-            static_cast<uint64_t>(time.tv_nsec) / 100;
-  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-}
-
-uint64_t ticks_of(const FILETIME& time) {
-  return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+    ticks = file_time_ticks_of_seconds(time.tv_sec) + static_cast<uint64_t>(time.tv_nsec) / 100;
+  return file_time_of_ticks<FILETIME>(ticks);
 }
 
 // The FILETIME of seconds since 1970 and milliseconds; false beyond what one holds.
 bool file_time_at(int64_t seconds, WORD milliseconds, FILETIME* time) {
   if (seconds < -unix_epoch_seconds || seconds > latest_seconds) return false;
-  uint64_t ticks = static_cast<uint64_t>(seconds + unix_epoch_seconds) * ticks_per_second +
-                   uint64_t{milliseconds} * (ticks_per_second / 1000);
+  uint64_t ticks = file_time_ticks_of_seconds(seconds) + uint64_t{milliseconds} * (ticks_per_second / 1000);
   if (ticks > static_cast<uint64_t>(INT64_MAX)) return false;
-  *time = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  *time = file_time_of_ticks<FILETIME>(ticks);
   return true;
 }
 
-// Broken-down time fields, as gmtime_r and localtime_r give them, as a SYSTEMTIME.
+// Broken-down time fields, as gmtime_r gives them, as a SYSTEMTIME.
 SYSTEMTIME system_time_of(const struct tm& fields, WORD milliseconds) {
   return SYSTEMTIME{static_cast<WORD>(fields.tm_year + 1900), static_cast<WORD>(fields.tm_mon + 1),
                     static_cast<WORD>(fields.tm_wday), static_cast<WORD>(fields.tm_mday),
@@ -317,8 +312,9 @@ DWORD GetFileAttributesA(LPCSTR file_name) {
     record_errno(errno, path);
     return INVALID_FILE_ATTRIBUTES;
   }
-  if (S_ISLNK(st.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
-  return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  if (!S_ISLNK(st.st_mode)) return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  bool directory = stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return FILE_ATTRIBUTE_REPARSE_POINT | (directory ? FILE_ATTRIBUTE_DIRECTORY : 0);
 }
 
 BOOL DeleteFileA(LPCSTR file_name) {
@@ -405,14 +401,10 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* system_time, FILETIME* file_time) {
 
 BOOL SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* universal_time,
                                      LPSYSTEMTIME local_time) {
-  int64_t seconds = 0;
-  if (zone || !seconds_of(*universal_time, &seconds)) return invalid_parameter();
-  auto instant = static_cast<time_t>(seconds);
-  struct tm fields;
+  int64_t seconds = 0, offset = 0;
   FILETIME local_file_time;
-  if (!localtime_r(&instant, &fields) ||
-      !file_time_at(seconds + fields.tm_gmtoff, universal_time->wMilliseconds, &local_file_time))
+  if (zone || !seconds_of(*universal_time, &seconds) || !utc_offset_at(seconds, &offset) ||
+      !file_time_at(seconds + offset, universal_time->wMilliseconds, &local_file_time))
     return invalid_parameter();
-  *local_time = system_time_of(fields, universal_time->wMilliseconds);
-  return TRUE;
+  return FileTimeToSystemTime(&local_file_time, local_time);
 }

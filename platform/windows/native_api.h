@@ -1,4 +1,5 @@
-// The Windows API that the packer calls: the real declarations.
+// The Windows API that the packer calls: the real declarations, and local_zone_rules, which
+// it shares with tarnsplit.
 #pragma once
 
 #ifndef NOMINMAX
@@ -7,3 +8,5 @@
 #include <windows.h>
 
 #include <commdlg.h>
+
+#include "local_zone.h"

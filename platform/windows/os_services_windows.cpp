@@ -14,6 +14,7 @@
 #include <string>
 
 #include "file_time.h"
+#include "local_zone.h"
 #include "paths.h"
 
 namespace {
@@ -215,15 +216,14 @@ bool set_stream_local_times(FILE* stream, uint32_t local_seconds) {
   if (fflush(stream) != 0) return false;
   auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   if (handle == INVALID_HANDLE_VALUE) return false;
-  auto ticks = static_cast<ULONGLONG>(local_seconds * file_time_ticks_per_second + file_time_ticks_1601_to_1970);
-  FILETIME local_time;
-  local_time.dwLowDateTime = static_cast<DWORD>(ticks);
-  local_time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-  // The inverse of the packer's SystemTimeToTzSpecificLocalTime: the offset of that date.
+  auto local_time = file_time_of_ticks<FILETIME>(file_time_ticks_of_seconds(local_seconds));
+  // The inverse of the packer's SystemTimeToTzSpecificLocalTime, by the rules of the stored year.
   SYSTEMTIME local, universal;
+  TIME_ZONE_INFORMATION rules;
   FILETIME time;
   if (!FileTimeToSystemTime(&local_time, &local) ||
-      !TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) || !SystemTimeToFileTime(&universal, &time))
+      !TzSpecificLocalTimeToSystemTime(local_zone_rules(local.wYear, &rules), &local, &universal) ||
+      !SystemTimeToFileTime(&universal, &time))
     return false;
   return SetFileTime(handle, nullptr, &time, &time) != 0;
 }

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr ULONGLONG ticks_per_second = file_time_ticks_per_second;
-constexpr ULONGLONG ticks_1601_to_1970 = file_time_ticks_1601_to_1970;
 constexpr DWORD run_time_limit_ms = 120000;  // a program that waits for a key never ends
 
 // One argument as the C runtime's command-line parser reads it back: quoted when it holds
@@ -45,14 +43,6 @@ std::string text_of(const std::string& path) {
   for (size_t i = 0; i < bytes.size(); ++i)
     if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
   return text;
-}
-
-FILETIME filetime_of(int64_t seconds) {
-  ULONGLONG ticks = static_cast<ULONGLONG>(seconds) * ticks_per_second + ticks_1601_to_1970;
-  FILETIME time;
-  time.dwLowDateTime = static_cast<DWORD>(ticks);
-  time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-  return time;
 }
 
 }  // namespace
@@ -107,16 +97,15 @@ run_result run_program_unprivileged(const std::string& program, const std::vecto
 int64_t modification_time(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-  ULONGLONG ticks = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                    data.ftLastWriteTime.dwLowDateTime;
-  return static_cast<int64_t>(ticks - ticks_1601_to_1970) / static_cast<int64_t>(ticks_per_second);
+  return (static_cast<int64_t>(ticks_of(data.ftLastWriteTime)) - file_time_ticks_1601_to_1970) /
+         file_time_ticks_per_second;
 }
 
 void set_modification_time(const std::string& path, int64_t seconds) {
   HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return;
-  FILETIME time = filetime_of(seconds);
+  auto time = file_time_of_ticks<FILETIME>(file_time_ticks_of_seconds(seconds));
   SetFileTime(handle, nullptr, &time, &time);
   CloseHandle(handle);
 }

@@ -1,4 +1,5 @@
-// Exact decimal rounding of doubles, independent of the C library's printf.
+// Numbers as text: exact decimal rounding of doubles, independent of the C library's
+// printf, and grouped whole numbers.
 #include "decimal_text.h"
 
 #include <cassert>
@@ -72,4 +73,35 @@ double quotient(double numerator, double denominator) {
   bool negative = std::signbit(numerator) != std::signbit(denominator);
   double infinity = std::numeric_limits<double>::infinity();
   return negative ? -infinity : infinity;
+}
+
+double compression_percent(uint64_t full_size, uint64_t stored_size) {
+  double saved = static_cast<double>(full_size) - static_cast<double>(stored_size);
+  return quotient(saved * 100.0, static_cast<double>(full_size));
+}
+
+std::string percent_text(uint64_t full_size, uint64_t stored_size, int width) {
+  return fixed_decimal(compression_percent(full_size, stored_size), 1, width);
+}
+
+int format_thousands(int64_t value, char* destination) {
+  char* out = destination;
+  uint64_t magnitude = static_cast<uint64_t>(value);
+  if (value < 0) {
+    *out++ = '-';
+    magnitude = 0u - magnitude;  // well defined for the most negative value too
+  }
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  int first_group = count % 3 == 0 ? 3 : count % 3;
+  for (int i = 0; i < count; ++i) {
+    if (i >= first_group && (i - first_group) % 3 == 0) *out++ = ',';
+    *out++ = digits[count - 1 - i];
+  }
+  *out = '\0';
+  return static_cast<int>(out - destination);
 }
