@@ -10,6 +10,7 @@
 #include "byte_buffer.h"
 #include "check_report.h"
 #include "container_format.h"
+#include "container_output.h"
 #include "disk_file.h"
 #include "file_packing.h"
 #include "ini_file.h"
@@ -25,9 +26,9 @@ namespace {
 
 // Packs every File entry, then every ExtractFile entry, in the order of the description,
 // into the container that will be written to output_path, on as many workers as TARN_JOBS
-// or the machine's cores give.
-void pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
-                  check_report* check) {
+// or the machine's cores give. Returns the entries' paths.
+std::vector<std::string> pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
+                                      check_report* check) {
   std::vector<std::string> paths;
   char entry[path_size];
   bool cut = false;
@@ -45,6 +46,7 @@ void pack_entries(ini_file& description, byte_buffer& container, const char* out
     };
   pack_file_entries(container, paths, extracted_description.c_str(), workers, observe);
   if (check) check->head_read(description);
+  return paths;
 }
 
 // Shows a failure, or records it for the check to show after its warnings.
@@ -55,16 +57,9 @@ void fail(const base_exception& error, check_report* check) {
     report_error(error);
 }
 
-void write_container(const char* output_path, const byte_buffer& container) {
-  disk_file output;
-  output.open_write(output_path, 0, CREATE_ALWAYS);
-  output.write(container.data(), container.size());
-  output.close();
-}
-
-// Everything after the description's path is known. The output file is created only when
-// the container is complete, so a failure before leaves an existing one untouched. A check
-// observes the same run and writes nothing.
+// Everything after the description's path is known. The output file is replaced only when
+// the container is complete and never over the files it is made of, so a failure leaves an
+// existing one untouched. A check observes the same run and writes nothing.
 void pack(const char* description_path, check_report* check) {
   ini_file description(description_path);
   if (check) check->description_loaded(description);
@@ -77,9 +72,10 @@ void pack(const char* description_path, check_report* check) {
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
-  pack_entries(description, container, output_path, check);
+  std::vector<std::string> entry_paths = pack_entries(description, container, output_path, check);
   compile_objects(container, description, check);
   if (section_count(container) == 0) throw base_exception("No data defined");
+  refuse_output_over_inputs(output_path, description_path, entry_paths);
 
   if (check) {
     check_output_folder(output_path);

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // The system's last-error code (GetLastError on Windows; on POSIX the Windows code that
 // matches the errno of the last failed call of this layer: 2 file not found, 3 path not
@@ -27,12 +29,50 @@ make_directory_result make_directory(const char* path);
 // also for a directory.
 FILE* open_input_stream(const char* path);
 
-// Creates path anew for binary writing. An existing entry of that name that is not a
-// directory is removed first, and the new file is created exclusively without following
-// links, so nothing is ever written through a link planted in the way. An existing file
-// that the user may not open for writing (read-only) is left as it is: nullptr, with
-// last_error 5 (access denied), as for a directory. nullptr on any failure.
-FILE* create_output_stream(const char* path);
+// What tells one file from another however it is named: the volume's serial number and the
+// file's index on it on Windows, the device and the inode on POSIX.
+struct file_identity {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+
+  bool operator==(const file_identity& other) const { return volume == other.volume && index == other.index; }
+};
+
+// The identity of the file open behind stream; false when the system cannot tell it.
+bool stream_identity(FILE* stream, file_identity* identity);
+
+// A file that is to take path's name only once it is whole: until then it is written under
+// a temporary name in the same folder, so that a failure, a full disk or a killed run never
+// leaves part of a file under path's name, nor loses the file that had it.
+struct staged_file {
+  FILE* stream = nullptr;  // open for binary writing until the file is committed or discarded
+  std::string path;        // the name it takes
+  std::string temporary;   // the name it has until then: path's, cut to fit, and ".N.tmp"
+};
+
+// Starts a file that is to replace path, created exclusively under its temporary name
+// without following links. Refused, with nothing created, where path could not be written
+// anew: a directory there, or a file that the user may not open for writing (read-only),
+// last_error 5 (access denied); and where the entry at path is one of the files in_use (the
+// run's own open files; a link there is no such file), last_error 32 (a sharing violation,
+// as Windows says of a file that is open). False on any failure (last_error set).
+bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file);
+
+enum class commit_result {
+  committed,     // the file has path's name
+  write_failed,  // closing the stream showed a failed write
+  not_renamed,   // the file could not take path's name
+};
+
+// Closes the file's stream and renames the file onto path, replacing the entry there (a link
+// is replaced itself, never followed); a replaced file's permission bits pass to the new one
+// (on Windows its attributes and security), as writing into the file would have kept them.
+// Nothing is flushed to the disk. On failure the temporary file is removed and path stays
+// as it was (last_error set).
+commit_result commit_staged_file(staged_file* file);
+
+// Closes the file's stream, when open, and removes the temporary file: for a run that fails.
+void discard_staged_file(staged_file* file);
 
 // fwrite of all count bytes; false (last_error set) when fewer were written.
 bool write_stream(FILE* stream, const void* data, size_t count);

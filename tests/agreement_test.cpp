@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -246,6 +247,42 @@ TEST_F(Agreement, BothTarnpacksRefuseAlike) {
   EXPECT_EQ(expect_same_packing("src", "File=a.txt\n"), "");
   EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\n"), "");
   EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\nFile=a.txt\nFile=missing.txt\n"), "");
+}
+
+TEST_F(Agreement, OnAFullDiskBothPlatformsKeepEveryFileTheUserHad) {
+  // The new container, 400 KB stored as they are, does not fit beside the old one; the
+  // extracted big.bmp, 1.2 MB of letters of four kinds, fits only compressed.
+  const std::string old_container = container_builder().raw("old.gif", "GIF89a" + std::string(300000, 'o')).build();
+  std::mt19937 random(5);
+  std::string big(1200000, 'a');
+  for (char& c : big) c = static_cast<char>('a' + random() % 4);
+  const std::string holding_big = container_builder().raw("small.txt", "small").compressed("big.bmp", big).build();
+  const std::string users_file(200000, 'u'), users_description = "OutFile=zone.lvz\r\nFile=mine.txt\r\n";
+  std::string unpacked_out[2];
+  for (bool windows_side : {false, true}) {
+    SCOPED_TRACE(windows_side ? "Windows programs" : "Linux programs");
+    small_disk packing(1 << 20), unpacking(1 << 20);
+    if (packing.path().empty()) GTEST_SKIP() << packing.why();
+    write_file(packing.path() + "/big.gif", "GIF89a" + std::string(400000, 'g'));
+    write_file(packing.path() + "/zone.lvz", old_container);
+    write_file(packing.path() + "/zone.ini", "OutFile=zone.lvz\r\nFile=big.gif\r\n");
+    EXPECT_EQ(run_on(windows_side, "tarnpack", "zone.ini", packing.path()).status, 2);
+    EXPECT_TRUE(read_file(packing.path() + "/zone.lvz") == old_container);
+    EXPECT_EQ(list_directory(packing.path()), (std::vector<std::string>{"big.gif", "zone.ini", "zone.lvz"}));
+
+    const std::string zone = unpacking.path() + "/zone";
+    write_file(unpacking.path() + "/zone.lvz", holding_big);
+    fs::create_directory(zone);
+    write_file(zone + "/big.bmp", users_file);
+    write_file(zone + "/zone.ini", users_description);
+    run_result unpacked = run_on(windows_side, "tarnsplit", "zone.lvz", unpacking.path());
+    EXPECT_EQ(unpacked.status, 11);
+    unpacked_out[windows_side] = text_of(unpacked.out);
+    EXPECT_TRUE(read_file(zone + "/big.bmp") == users_file);
+    EXPECT_EQ(read_file(zone + "/zone.ini"), users_description);
+    EXPECT_EQ(list_directory(zone), (std::vector<std::string>{"big.bmp", "small.txt", "zone.ini"}));
+  }
+  EXPECT_EQ(unpacked_out[0], unpacked_out[1]);
 }
 
 TEST_F(Agreement, PackSplitPackKeepsFileTimesInEveryZoneOnBothPlatforms) {

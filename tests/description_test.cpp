@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "test_harness.h"
 #include "unpack_status.h"
@@ -55,13 +57,22 @@ class Description : public ::testing::Test {
       EXPECT_TRUE(written == crlf(expected));
   }
 
-  // A failure with this status, its message and the exit report, leaving what was written.
-  void expect_failure(const run_result& result, unpack_status status, const std::string& message,
-                      const std::string& written) {
+  // A description from an earlier run, which a run that succeeds replaces.
+  void SetUp() override {
+    std::filesystem::create_directory(dir / "zone");
+    write_file(dir / "zone/zone.ini", earlier_description);
+  }
+
+  // A failure with this status, its message and the exit report, leaving the earlier
+  // description as it was: no part of a description is ever taken for a whole one.
+  void expect_failure(const run_result& result, unpack_status status, const std::string& message) {
     EXPECT_EQ(result.status, static_cast<int>(status));
     EXPECT_TRUE(is_failure_output(result.out, message)) << result.out;
-    EXPECT_EQ(description(), crlf(written));
+    EXPECT_EQ(description(), earlier_description);
+    EXPECT_EQ(list_directory(dir / "zone"), (std::vector<std::string>{"a.txt", "zone.ini"}));
   }
+
+  const std::string earlier_description = "OutFile=zone.lvz\r\nFile=earlier.txt\r\n";
 };
 
 // 3000 bytes of 'x' as zlib's default level compresses them (26 bytes).
@@ -231,28 +242,18 @@ TEST_F(Description, KeepsTheOrderOfManyObjectsInLinearTime) {
       "\n");
 }
 
-// ---- Failures: the message, the exit report, and the description as far as it got ----
-
-namespace {
-
-const std::string file_entry =
-    "File=a.txt\n"
-    ";\t\t\tCompression Info: FullSize:       1  Compressed Size:       1   Compression Percent:   0.0%\n";
-
-}  // namespace
+// ---- Failures: the message, the exit report, and the earlier description kept ----
 
 TEST_F(Description, Status12ForAnObjectSectionShorterThanItsHeader) {
   std::string block = "CLV2" + u32le(0) + "abc";
   expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
-                 unpack_status::description_not_written, "Could not load object information header\n",
-                 head + file_entry + object_report(11));
+                 unpack_status::description_not_written, "Could not load object information header\n");
 }
 
 TEST_F(Description, Status13ForAnUnknownMagic) {
   std::string block = object_header("CLV3", 0, 0);
   expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
-                 unpack_status::objects_invalid, "Object header is invalid\n",
-                 head + file_entry + object_report(12));
+                 unpack_status::objects_invalid, "Object header is invalid\n");
 }
 
 TEST_F(Description, Status13ForAnObjectRecordCutShort) {
@@ -260,12 +261,11 @@ TEST_F(Description, Status13ForAnObjectRecordCutShort) {
   for (uint32_t declared : {3u, 0xFFFFFFFFu}) {
     std::string block = object_header("CLV2", declared, 1) + two_records + "12345";
     expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
-                   unpack_status::objects_invalid, "Cannot access Object number 2\n",
-                   head + file_entry + object_report(block.size()));
+                   unpack_status::objects_invalid, "Cannot access Object number 2\n");
   }
 }
 
-TEST_F(Description, Status14ForAnImageEntryCutShortKeepsTheImagesBefore) {
+TEST_F(Description, Status14ForAnImageEntryCutShort) {
   std::string records = object_record_bytes(1, 1, 1, 0, 0, 0);
   std::string first = image_entry_bytes(2, 2, 50, "first.bmp");
   const std::string second_cut[] = {
@@ -276,11 +276,7 @@ TEST_F(Description, Status14ForAnImageEntryCutShortKeepsTheImagesBefore) {
   for (const std::string& cut : second_cut) {
     std::string block = object_header("CLV2", 1, 2) + records + first + cut;
     expect_failure(unpack(container_builder().raw("a.txt", "a").objects(block).build()),
-                   unpack_status::image_entry_invalid, "Cannot access Image number 1\n",
-                   head + file_entry + object_report(block.size()) +
-                       "[objectimages]\n"
-                       "IMAGE0=first.bmp,2,2,50\n"
-                       "; Total loop time: 0.500 seconds     Frame time: 0.125 seconds\n");
+                   unpack_status::image_entry_invalid, "Cannot access Image number 1\n");
   }
 }
 
@@ -315,9 +311,7 @@ TEST_F(Description, Status14ForAnImageNameThatNoLineCarriesBack) {
                         image_entry_bytes(r.numbers, r.numbers, r.numbers, r.name);
     std::string container = container_builder().raw("a.txt", "a").objects(block).build();
     std::string message = "Cannot describe Image number 1: its name " + r.fault + "\n";
-    expect_failure(unpack(container), unpack_status::image_entry_invalid, message,
-                   head + file_entry + object_report(block.size()) +
-                       "[objectimages]\nIMAGE0=first.bmp,1,1,100\n");
+    expect_failure(unpack(container), unpack_status::image_entry_invalid, message);
     for (const char* mode : {"--test", "--list"}) {
       run_result result = run_program(tarnsplit_path(), {mode, "zone.lvz"}, dir.path());
       EXPECT_EQ(result.status, static_cast<int>(unpack_status::image_entry_invalid)) << mode;

@@ -1,16 +1,21 @@
 // tarnpack end to end where POSIX itself is part of the case: the file-open dialog's
-// console stand-in on a real terminal, a FIFO named as a file, and a full disk.
+// console stand-in on a real terminal, a FIFO named as a file, a full disk, a kill, and
+// permissions.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "test_harness.h"
@@ -54,6 +59,32 @@ run_result run_on_terminal(const std::string& program, const std::vector<std::st
   result.out = read_file(out);
   result.err = read_file(err);
   return result;
+}
+
+// Starts program with args in cwd, its output going nowhere; its process id.
+pid_t start_program(const std::string& program, const std::vector<std::string>& args, const std::string& cwd) {
+  pid_t child = fork();
+  if (child == 0) {
+    int nowhere = open("/dev/null", O_RDWR);
+    if (nowhere < 0 || chdir(cwd.c_str()) != 0) _exit(126);
+    dup2(nowhere, 0);
+    dup2(nowhere, 1);
+    dup2(nowhere, 2);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+// The entries of folder whose names begin with prefix.
+std::vector<std::string> names_beginning(const std::string& folder, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const std::string& name : list_directory(folder))
+    if (name.compare(0, prefix.size(), prefix) == 0) found.push_back(name);
+  return found;
 }
 
 const std::string prompt = "Open (Ini Files (*.ini)): ";
@@ -146,6 +177,133 @@ TEST_F(TarnpackPosix, AFullDiskReadsDiskFull) {
   run_result result = run_program(tarnpack_path(), {"zone.ini"}, dir.path());
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err, "Error: Disk full\n");
+}
+
+TEST_F(TarnpackPosix, AFullDiskLeavesTheOldContainerAndTheDescriptionAsTheyWere) {
+  small_disk disk(1 << 20);
+  if (disk.path().empty()) GTEST_SKIP() << disk.why();
+  const std::string folder = disk.path();
+  // 900 KB stored as they are: more than the disk holds beside the old container.
+  write_file(dir / "big.gif", "GIF89a" + std::string(900000, 'g'));
+  const std::string description = "OutFile=zone.lvz\nFile=" + (dir / "big.gif") + "\n";
+  const std::string old_container = container_builder().raw("old.gif", "GIF89a" + std::string(300000, 'o')).build();
+  write_file(folder + "/zone.ini", description);
+  write_file(folder + "/zone.lvz", old_container);
+
+  run_result result = run_program(tarnpack_path(), {"zone.ini"}, folder);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "Error: Disk full\n");
+  EXPECT_TRUE(read_file(folder + "/zone.lvz") == old_container);
+  EXPECT_EQ(read_file(folder + "/zone.ini"), description);
+  EXPECT_EQ(list_directory(folder), (std::vector<std::string>{"zone.ini", "zone.lvz"}));
+}
+
+TEST_F(TarnpackPosix, AKillWhileTheContainerIsWrittenLeavesTheOldOneOrTheNew) {
+  ASSERT_EQ(run_program(tarnpack_path(), {"zone.ini"}, dir.path()).status, 0);
+  const std::string old_container = read_file(dir / "out.lvz");
+  // 32 MiB stored as they are, so that writing them takes a while.
+  write_file(dir / "big.gif", "GIF89a" + std::string(32 << 20, 'g'));
+  write_file(dir / "zone.ini", "OutFile=out.lvz\nFile=a.txt\nFile=big.gif\n");
+
+  pid_t child = start_program(tarnpack_path(), {"zone.ini"}, dir.path());
+  ASSERT_GT(child, 0);
+  // Killed once its temporary file, beside out.lvz and named after it, holds some bytes.
+  bool writing = false;
+  for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+       !writing && std::chrono::steady_clock::now() < end;)
+    for (const std::string& name : names_beginning(dir.path(), "out.lvz.")) {
+      std::error_code gone;  // it may be renamed meanwhile
+      writing = writing || std::filesystem::file_size(dir / name, gone) > 0;
+    }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  ASSERT_TRUE(writing) << "tarnpack never wrote a temporary file";
+  const std::string after_kill = read_file(dir / "out.lvz");
+  for (const std::string& name : names_beginning(dir.path(), "out.lvz."))
+    std::filesystem::remove(dir / name);
+
+  ASSERT_EQ(run_program(tarnpack_path(), {"zone.ini"}, dir.path()).status, 0);
+  const std::string new_container = read_file(dir / "out.lvz");
+  EXPECT_EQ(read_container(new_container).size(), 2u);
+  EXPECT_TRUE(after_kill == old_container || after_kill == new_container)
+      << "after the kill OutFile held " << after_kill.size() << " bytes";
+  EXPECT_EQ(list_directory(dir.path()), (std::vector<std::string>{"a.txt", "big.gif", "out.lvz", "zone.ini"}));
+}
+
+TEST_F(TarnpackPosix, AReplacedContainerKeepsItsPermissionsAndOwnerAndALinkToItStays) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(run_program(tarnpack_path(), {"zone.ini"}, dir.path()).status, 0);
+  fs::permissions(dir / "out.lvz", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  struct stat before;
+  ASSERT_EQ(stat((dir / "out.lvz").c_str(), &before), 0);
+  bool root = geteuid() == 0;  // gives the container away, to see that it stays the user's
+  if (root) {
+    ASSERT_EQ(chown((dir / "out.lvz").c_str(), 65534, 65534), 0);
+  }
+
+  write_file(dir / "a.txt", "changed");
+  fs::create_symlink("out.lvz", dir / "link.lvz");
+  write_file(dir / "zone.ini", "OutFile=link.lvz\nFile=a.txt\n");
+  run_result result = run_program(tarnpack_path(), {"zone.ini"}, dir.path());
+  ASSERT_EQ(result.status, 0) << result.err;
+  struct stat after;
+  ASSERT_EQ(stat((dir / "out.lvz").c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino) << "not replaced";
+  EXPECT_EQ(after.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(after.st_uid, 65534u);
+  }
+  EXPECT_EQ(read_container(read_file(dir / "out.lvz")).at(0).data, "changed");
+  EXPECT_EQ(fs::read_symlink(dir / "link.lvz"), "out.lvz");
+  EXPECT_EQ(list_directory(dir.path()), (std::vector<std::string>{"a.txt", "link.lvz", "out.lvz", "zone.ini"}));
+}
+
+// Where the user may not write, the run is refused as it always was; a file that they may
+// write, in a folder where they may create none, is written in place as it always was.
+TEST_F(TarnpackPosix, WhatTheUserMayNotWriteIsRefusedAsBefore) {
+  namespace fs = std::filesystem;
+  const fs::perms open_to_all = fs::perms::all;
+  const fs::perms read_only = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  const fs::perms writable = read_only | fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  const fs::perms closed = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                           fs::perms::others_read | fs::perms::others_exec;
+  struct row {
+    const char* title;
+    fs::perms folder;
+    bool existing;
+    fs::perms container;
+    int status;
+  };
+  const row rows[] = {
+      {"a read-only container in a folder open to all", open_to_all, true, read_only, 2},
+      {"a new container in a folder the user may not write", closed, false, writable, 2},
+      {"a writable container in a folder the user may not write", closed, true, writable, 0},
+  };
+  fs::copy_file(tarnpack_path(), dir / "tarnpack");
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.title);
+    scratch_dir scratch;
+    const std::string folder = scratch / "w";
+    fs::create_directory(folder);
+    fs::permissions(scratch.path(), open_to_all);
+    write_file(folder + "/a.txt", "a");
+    write_file(folder + "/zone.ini", "OutFile=out.lvz\nFile=a.txt\n");
+    if (r.existing) {
+      write_file(folder + "/out.lvz", "old container");
+      fs::permissions(folder + "/out.lvz", r.container);
+    }
+    fs::permissions(folder, r.folder);
+    run_result result = run_program_unprivileged(dir / "tarnpack", {"zone.ini"}, folder);
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(result.status, r.status);
+    if (r.status == 0) {
+      EXPECT_EQ(read_container(read_file(folder + "/out.lvz")).size(), 1u);
+      continue;
+    }
+    EXPECT_EQ(result.err, "Error: Unable to create out.lvz\n");
+    EXPECT_EQ(file_exists(folder + "/out.lvz") ? read_file(folder + "/out.lvz") : "", r.existing ? "old container" : "");
+    EXPECT_EQ(list_directory(folder).size(), r.existing ? 3u : 2u);
+  }
 }
 
 TEST_F(TarnpackPosix, TheUsageIsWrappedForATerminal) {

@@ -300,6 +300,33 @@ TEST_F(Tarnpack, ShowsAnOutputThatCannotBeCreated) {
   EXPECT_FALSE(file_exists(dir / "nodir"));
 }
 
+TEST_F(Tarnpack, RefusesAnOutFileThatIsTheDescriptionOrAFileItPacksHoweverSpelled) {
+  write_file(dir / "notes.txt", "notes");
+  std::filesystem::create_directories(dir / "sub");
+  std::filesystem::create_hard_link(dir / "notes.txt", dir / "linked.txt");
+  struct row {
+    std::string description, message;
+  };
+  std::vector<row> rows = {
+      {"OutFile=zone.ini\nFile=notes.txt\n", "OutFile zone.ini would replace the description"},
+      {"OutFile=notes.txt\nFile=notes.txt\n", "OutFile notes.txt would replace a file it packs"},
+      {"OutFile=.\\sub\\..\\notes.txt\nExtractFile=notes.txt\n",
+       "OutFile .\\sub\\..\\notes.txt would replace a file it packs"},
+      {"OutFile=linked.txt\nFile=notes.txt\n", "OutFile linked.txt would replace a file it packs"},
+  };
+  if (runs_on_windows()) rows.push_back({"OutFile=NOTES.TXT\nFile=notes.txt\n", "OutFile NOTES.TXT would replace a file it packs"});
+  for (const row& r : rows)
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
+      SCOPED_TRACE(args[0] + " " + r.description);
+      write_file(dir / "zone.ini", r.description);
+      auto before = tree_snapshot(dir.path());
+      run_result result = run_program(tarnpack_path(), args, dir.path());
+      EXPECT_EQ(result.status, 2);
+      expect_tarnpack_error(result, r.message);
+      EXPECT_EQ(tree_snapshot(dir.path()), before);
+    }
+}
+
 TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "my zone.ini", "OutFile=out.lvz\nFile=a.txt\n");

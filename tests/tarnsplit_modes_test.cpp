@@ -324,6 +324,31 @@ TEST_F(TarnsplitModes, ExtractsIntoAChosenFolder) {
   EXPECT_TRUE(is_failure_output(planted.out, "Refusing unsafe file name: ZONE.ini\n")) << planted.out;
 }
 
+TEST_F(TarnsplitModes, NeverReplacesTheContainerItReads) {
+  // Extracted beside itself: a container holding a file of its own name, and one whose name
+  // is that of the description it writes.
+  struct row {
+    std::string name, container;
+    unpack_status status;
+    std::vector<std::string> left;
+  };
+  const row rows[] = {
+      {"zone.lvz", container_builder().raw("a.txt", "a").raw("zone.lvz", "an older zone").build(),
+       unpack_status::file_not_extracted, {"a.txt", "zone.lvz"}},
+      {"zone.ini", container_builder().raw("a.txt", "a").build(), unpack_status::description_not_written, {"zone.ini"}},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    scratch_dir here;
+    write_file(here / r.name, r.container);
+    run_result result = run_program(tarnsplit_path(), {"-o", ".", r.name}, here.path());
+    EXPECT_EQ(result.status, static_cast<int>(r.status));
+    EXPECT_TRUE(is_failure_output(result.out, "Could not created .\\" + r.name + ". GetLastError(): 32\n")) << result.out;
+    EXPECT_TRUE(read_file(here / r.name) == r.container);
+    EXPECT_EQ(list_directory(here.path()), r.left);
+  }
+}
+
 // Every container is taken in turn; each failure is reported, naming its container, none stops
 // the others, and the first one's status is the run's. An argument after the first name is a name.
 TEST_F(TarnsplitModes, TakesSeveralContainersInTurn) {

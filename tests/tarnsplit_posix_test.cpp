@@ -1,15 +1,19 @@
-// tarnsplit end to end on a POSIX terminal: the wait for a key after a failure.
+// tarnsplit end to end where POSIX itself is part of the case: the wait for a key on a
+// terminal after a failure, a full disk, and permissions.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -169,4 +173,53 @@ TEST_F(TarnsplitTerminal, ListAndTestNeverWaitAndSeveralContainersWaitOnce) {
   EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(unpack_status::container_not_opened));
   std::string out = read_file(dir / "out");
   EXPECT_NE(out.find("other.lvz"), std::string::npos) << "the wait came before the last container";
+}
+
+TEST(TarnsplitFiles, AFullDiskLeavesTheUsersFileAndDescriptionAsTheyWere) {
+  small_disk disk(1 << 20);
+  if (disk.path().empty()) GTEST_SKIP() << disk.why();
+  const std::string folder = disk.path();
+  // Letters of four kinds compress to a quarter: the container fits on the disk, big.bmp not.
+  std::mt19937 random(5);
+  std::string big(1200000, 'a');
+  for (char& c : big) c = static_cast<char>('a' + random() % 4);
+  write_file(folder + "/zone.lvz", container_builder().raw("small.txt", "small").compressed("big.bmp", big).build());
+  std::filesystem::create_directory(folder + "/zone");
+  const std::string users_file(200000, 'u'), users_description = "OutFile=zone.lvz\r\nFile=mine.txt\r\n";
+  write_file(folder + "/zone/big.bmp", users_file);
+  write_file(folder + "/zone/zone.ini", users_description);
+
+  run_result result = run_program(tarnsplit_path(), {"zone.lvz"}, folder);
+  EXPECT_EQ(result.status, static_cast<int>(unpack_status::file_not_extracted));
+  EXPECT_TRUE(is_failure_output(result.out, "Could not write zone\\big.bmp. GetLastError(): 112\n")) << result.out;
+  EXPECT_TRUE(read_file(folder + "/zone/big.bmp") == users_file);
+  EXPECT_EQ(read_file(folder + "/zone/zone.ini"), users_description);
+  EXPECT_EQ(read_file(folder + "/zone/small.txt"), "small");
+  EXPECT_EQ(list_directory(folder + "/zone"), (std::vector<std::string>{"big.bmp", "small.txt", "zone.ini"}));
+}
+
+TEST(TarnsplitFiles, AReplacedFileKeepsItsPermissionsAndOwner) {
+  scratch_dir dir;
+  std::filesystem::create_directory(dir / "zone");
+  const std::pair<const char*, mode_t> files[] = {{"secret.txt", 0600}, {"run.sh", 0755}, {"zone.ini", 0640}};
+  bool root = geteuid() == 0;  // gives the files away, to see that they stay the user's
+  for (const auto& [name, mode] : files) {
+    write_file(dir / ("zone/" + std::string(name)), "old");
+    ASSERT_EQ(chmod((dir / ("zone/" + std::string(name))).c_str(), mode), 0);
+    if (root) {
+      ASSERT_EQ(chown((dir / ("zone/" + std::string(name))).c_str(), 65534, 65534), 0);
+    }
+  }
+  write_file(dir / "zone.lvz", container_builder().raw("secret.txt", "new").raw("run.sh", "new").build());
+  ASSERT_EQ(run_program(tarnsplit_path(), {"zone.lvz"}, dir.path()).status, 0);
+  for (const auto& [name, mode] : files) {
+    SCOPED_TRACE(name);
+    struct stat st;
+    ASSERT_EQ(stat((dir / ("zone/" + std::string(name))).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+    if (root) {
+      EXPECT_EQ(st.st_uid, 65534u);
+    }
+    EXPECT_NE(read_file(dir / ("zone/" + std::string(name))), "old");
+  }
 }

@@ -36,6 +36,7 @@ char* output_directory_path(int argc, char** argv, const char* input_name) {
   return copy_to_heap(directory_part(argc >= 1 ? argv[0] : "") + directory_part(input_name) + name);
 }
 
-FILE* open_in_dir(const char* name, const char* directory) {
-  return create_output_stream(joined(directory, name).c_str());
+bool stage_in_dir(const char* name, const char* directory, const std::vector<file_identity>& in_use,
+                  staged_file* file) {
+  return stage_output_file(joined(directory, name).c_str(), in_use, file);
 }

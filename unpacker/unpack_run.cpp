@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "command_line.h"
 #include "container_format.h"
@@ -172,7 +173,9 @@ outcome render_objects(FILE* out, const section_header& header, const unsigned c
           __LINE__};
 }
 
-// Writes every file into the output directory and the description beside them.
+// Writes every file into the output directory and the description beside them. Each takes
+// its name only once whole, the description only when the whole container is taken apart;
+// neither ever replaces the container being read.
 class extractor : public section_handler {
  public:
   // chosen_directory: -o DIR, or nullptr for the directory named after the container.
@@ -192,15 +195,13 @@ class extractor : public section_handler {
         make_directory(output_directory_.c_str()) == make_directory_result::path_not_found)
       return {fail<message::directory_not_created>(), __LINE__};
 
-    const char* directory = output_directory_.c_str();
-    description_ = open_in_dir(state.description_name.c_str(), directory);
-    if (!description_) {
-      uint32_t code = last_error();
-      return {fail<message::description_not_created>(directory, state.description_name.c_str(),
-                                                     static_cast<int>(code)),
-              __LINE__};
-    }
-    write_description_head(description_, state.input_name);
+    file_identity container;
+    if (stream_identity(state.container, &container)) in_use_.push_back(container);
+    if (!stage_in_dir(state.description_name.c_str(), output_directory_.c_str(), in_use_, &description_))
+      return description_not_created(state, __LINE__);
+    file_identity description;
+    if (stream_identity(description_.stream, &description)) in_use_.push_back(description);
+    write_description_head(description_.stream, state.input_name);
     return finished;
   }
 
@@ -209,48 +210,53 @@ class extractor : public section_handler {
     outcome named = refuse_unsafe_name(state, name);
     if (named.status != unpack_status::success) return named;
     const char* directory = output_directory_.c_str();
-    FILE* file = open_in_dir(name, directory);
-    if (!file) {
+    staged_file file;
+    if (!stage_in_dir(name, directory, in_use_, &file)) {
       uint32_t code = last_error();
       return {fail<message::file_not_created>(directory, name, static_cast<int>(code)), __LINE__};
     }
-    bool written = write_stream(file, content, header.full_size);
-    // The stored time (local wall-clock time) goes on the file just created, through its
-    // stream, never by its path; a failure to set it goes unreported, a failed flush shows
-    // in the close.
-    if (written) set_stream_local_times(file, header.time);
-    if (!close_stream(file) || !written) {
+    if (!write_stream(file.stream, content, header.full_size)) {
       uint32_t code = last_error();
+      discard_staged_file(&file);
       return {fail<message::file_not_written>(directory, name, static_cast<int>(code)), __LINE__};
     }
-    write_file_entry(description_, name, header.full_size, header.stored_size);
-    if (std::ferror(description_)) return description_failed(state, __LINE__);
+    // The stored time (local wall-clock time) goes on the file just created, through its
+    // stream, never by its path; a failure to set it goes unreported, a failed flush shows
+    // when the file is committed.
+    set_stream_local_times(file.stream, header.time);
+    commit_result committed = commit_staged_file(&file);
+    if (committed != commit_result::committed) {
+      uint32_t code = last_error();
+      if (committed == commit_result::not_renamed)
+        return {fail<message::file_not_created>(directory, name, static_cast<int>(code)), __LINE__};
+      return {fail<message::file_not_written>(directory, name, static_cast<int>(code)), __LINE__};
+    }
+    write_file_entry(description_.stream, name, header.full_size, header.stored_size);
+    if (std::ferror(description_.stream)) return description_failed(state, __LINE__);
     return finished;
   }
 
   outcome object_section(run_state& state, const section_header& header,
                          const unsigned char* content) override {
-    outcome rendered = render_objects(description_, header, content, nullptr);
+    outcome rendered = render_objects(description_.stream, header, content, nullptr);
     if (rendered.status != unpack_status::success) return rendered;
-    if (std::ferror(description_)) return description_failed(state, __LINE__);
+    if (std::ferror(description_.stream)) return description_failed(state, __LINE__);
     return finished;
   }
 
   outcome end(run_state& state) override {
-    write_totals(description_, static_cast<uint32_t>(state.total_full_size),
+    write_totals(description_.stream, static_cast<uint32_t>(state.total_full_size),
                  static_cast<uint32_t>(state.total_stored_size));
     // A write error of the description shows at the latest when it is closed.
-    FILE* description = description_;
-    description_ = nullptr;
-    if (!close_stream(description)) return description_failed(state, __LINE__);
+    commit_result committed = commit_staged_file(&description_);
+    if (committed == commit_result::not_renamed) return description_not_created(state, __LINE__);
+    if (committed == commit_result::write_failed) return description_failed(state, __LINE__);
     return finished;
   }
 
-  // Closes the description, so that what was written of it stays on disk.
-  void finish(unpack_status) override {
-    if (description_) std::fclose(description_);
-    description_ = nullptr;
-  }
+  // Removes the description of a run that failed, so that one there before stays as it was
+  // and no part of one is taken for a whole.
+  void finish(unpack_status) override { discard_staged_file(&description_); }
 
  private:
   // Next to the container when it was named on the command line, next to the program when
@@ -264,6 +270,13 @@ class extractor : public section_handler {
     return true;
   }
 
+  outcome description_not_created(const run_state& state, int line) {
+    uint32_t code = last_error();
+    return {fail<message::description_not_created>(output_directory_.c_str(), state.description_name.c_str(),
+                                                   static_cast<int>(code)),
+            line};
+  }
+
   outcome description_failed(const run_state& state, int line) {
     uint32_t code = last_error();
     return {fail<message::description_not_written>(output_directory_.c_str(), state.description_name.c_str(),
@@ -273,7 +286,8 @@ class extractor : public section_handler {
 
   const char* chosen_directory_;
   std::string output_directory_;
-  FILE* description_ = nullptr;
+  staged_file description_;
+  std::vector<file_identity> in_use_;  // the container, then the description being written
 };
 
 // --test: everything extraction reads and checks, nothing created; one line on success.

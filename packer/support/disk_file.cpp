@@ -73,14 +73,52 @@ void disk_file::read(void* destination, uint32_t count) {
 
 void disk_file::write(const void* source, uint32_t count) {
   DWORD put = 0;
-  if (!WriteFile(handle_, source, count, &put, nullptr) || put < count)
+  if (!WriteFile(handle_, source, count, &put, nullptr))
     throw file_exception(file_error_kind::write_failed, nullptr, GetLastError());
+  // A write that the system cut short without failing ran out of room.
+  if (put < count) throw file_exception(file_error_kind::write_failed, nullptr, ERROR_DISK_FULL);
+}
+
+void disk_file::flush() {
+  if (!FlushFileBuffers(handle_)) throw file_exception(file_error_kind::write_failed, nullptr, GetLastError());
+}
+
+bool disk_file::is_device() { return GetFileType(handle_) != FILE_TYPE_DISK; }
+
+std::string disk_file::final_path() {
+  char path[path_size + 8];
+  DWORD length = GetFinalPathNameByHandleA(handle_, path, sizeof path, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length == 0 || length >= sizeof path) return std::string();
+  // Windows gives the long form, \\?\C:\... or \\?\UNC\server\..., of a path that the calls
+  // take in its ordinary form.
+  std::string final(path, length);
+  if (final.rfind("\\\\?\\UNC\\", 0) == 0)
+    final = "\\\\" + final.substr(8);
+  else if (final.rfind("\\\\?\\", 0) == 0)
+    final = final.substr(4);
+  return final.size() < path_size ? final : std::string();
 }
 
 void disk_file::close() {
   if (handle_ == INVALID_HANDLE_VALUE) return;
   CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
+}
+
+bool get_file_identity(const char* path, file_identity* identity) {
+  // Access 0 asks about the file without reading it, and the sharing lets it be asked about
+  // however others have it open.
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  bool known = GetFileInformationByHandle(handle, &information) != 0;
+  CloseHandle(handle);
+  if (known) {
+    identity->volume = information.dwVolumeSerialNumber;
+    identity->index = uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow;
+  }
+  return known;
 }
 
 void check_output_folder(const char* path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "native_api.h"
 #include "packer_errors.h"
@@ -34,8 +35,19 @@ class disk_file {
   void read(void* destination, uint32_t count);
 
   // Writes exactly count bytes in one call. Throws file_exception write_failed when the
-  // call fails or writes fewer bytes.
+  // call fails, or writes fewer bytes (then with the code of a full disk).
   void write(const void* source, uint32_t count);
+
+  // Writes what the system still holds of the file to the disk. Throws file_exception
+  // write_failed.
+  void flush();
+
+  // True for a device (NUL, /dev/null), whose bytes go nowhere that could be replaced.
+  bool is_device();
+
+  // The path of the file itself, links resolved, in the form the calls take; empty when the
+  // system cannot tell it or it has more than 259 characters.
+  std::string final_path();
 
   // Closes the file; closing a closed file does nothing.
   void close();
@@ -47,6 +59,19 @@ class disk_file {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   char path_[path_size] = {};  // for the message about a file that is too large
 };
+
+// What tells one file from another however its path is spelled: the volume's serial number
+// and the file's index on it (on POSIX the device and the inode).
+struct file_identity {
+  DWORD volume = 0;
+  uint64_t index = 0;
+
+  bool operator==(const file_identity& other) const { return volume == other.volume && index == other.index; }
+};
+
+// The identity of the file at path, links followed; false when there is no file there or the
+// system cannot tell it.
+bool get_file_identity(const char* path, file_identity* identity);
 
 // Throws the file_exception create_failed that open_write would throw for path when it is
 // empty or lies in a folder that does not exist, without creating anything: what packing's

@@ -13,7 +13,7 @@ namespace fuzz_platform {
 // open_input_stream, and forgets what earlier runs created.
 void set_input(const uint8_t* data, size_t size);
 
-// Every path handed to create_output_stream since set_input, in order (system form, as
+// Every path handed to stage_output_file since set_input, in order (system form, as
 // the program passed it).
 const std::vector<std::string>& created_files();
 

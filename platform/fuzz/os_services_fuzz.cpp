@@ -50,9 +50,25 @@ FILE* open_input_stream(const char*) {
   return fmemopen(const_cast<uint8_t*>(g_input), g_input_size, "rb");
 }
 
-FILE* create_output_stream(const char* path) {
+bool stream_identity(FILE*, file_identity*) { return false; }
+
+bool stage_output_file(const char* path, const std::vector<file_identity>&, staged_file* file) {
   g_created.emplace_back(path);
-  return null_stream("wb");
+  FILE* stream = null_stream("wb");
+  if (!stream) return false;
+  *file = staged_file{stream, path, std::string()};
+  return true;
+}
+
+commit_result commit_staged_file(staged_file* file) {
+  bool closed = close_stream(file->stream);
+  file->stream = nullptr;
+  return closed ? commit_result::committed : commit_result::write_failed;
+}
+
+void discard_staged_file(staged_file* file) {
+  if (file->stream) std::fclose(file->stream);
+  file->stream = nullptr;
 }
 
 bool write_stream(FILE* stream, const void* data, size_t count) {

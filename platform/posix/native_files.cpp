@@ -1,5 +1,7 @@
 // POSIX implementation of the Windows file and time calls declared in native_api.h.
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <string>
@@ -31,20 +33,34 @@ int fd_of(HANDLE file) {
   return static_cast<int>(fd);
 }
 
-// Access is GENERIC_READ, with GENERIC_WRITE for writing; -1 for a disposition other than
-// the packer's two.
+// Access is GENERIC_READ, with GENERIC_WRITE for writing, or 0 to ask about the file only;
+// -1 for a disposition other than the packer's.
 int open_flags(DWORD access, DWORD disposition) {
+  if (access == 0) return disposition == OPEN_EXISTING ? O_PATH | O_CLOEXEC : -1;
   // Non-blocking, so that a FIFO cannot hang the open.
   int flags = O_CLOEXEC | O_NONBLOCK | ((access & GENERIC_WRITE) ? O_RDWR : O_RDONLY);
   if (disposition == OPEN_EXISTING) return flags;
   if (disposition == CREATE_ALWAYS) return flags | O_CREAT | O_TRUNC;
+  // O_EXCL never follows a link that has the name.
+  if (disposition == CREATE_NEW) return flags | O_CREAT | O_EXCL;
   return -1;
 }
 
 // A regular file always opens; for writing a character device too (as NUL does on
-// Windows). Directories, FIFOs and sockets never do, as on Windows.
+// Windows). Directories, FIFOs and sockets never do, as on Windows, except to be asked about.
 bool may_open(const struct stat& st, DWORD access) {
-  return S_ISREG(st.st_mode) || ((access & GENERIC_WRITE) && S_ISCHR(st.st_mode));
+  return access == 0 || S_ISREG(st.st_mode) || ((access & GENERIC_WRITE) && S_ISCHR(st.st_mode));
+}
+
+// Writes the folder holding path to the disk, so that a rename in it lasts. Best effort: the
+// rename has happened whatever this gives.
+void flush_folder_of(const std::string& path) {
+  std::string::size_type slash = path.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
 }
 
 // A FILETIME counts below 2^63 ticks (the year 30828).
@@ -122,7 +138,10 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD, LPSECURITY_ATT
   std::string path = native_path(file_name);
   int fd = open(path.c_str(), flags, 0666);
   if (fd < 0) {
-    record_errno(errno, path);
+    if (errno == EEXIST)
+      record_error(ERROR_FILE_EXISTS);  // what CREATE_NEW meets, where mkdir's code is another
+    else
+      record_errno(errno, path);
     return INVALID_HANDLE_VALUE;
   }
   struct stat st;
@@ -131,7 +150,7 @@ HANDLE CreateFileA(LPCSTR file_name, DWORD desired_access, DWORD, LPSECURITY_ATT
     record_error(error_access_denied);  // what Windows says for a directory
     return INVALID_HANDLE_VALUE;
   }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (desired_access != 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   record_error(NO_ERROR);
   return handle_of(fd);
 }
@@ -190,6 +209,73 @@ DWORD GetFileSize(HANDLE file, LPDWORD size_high) {
   return static_cast<DWORD>(size);
 }
 
+BOOL FlushFileBuffers(HANDLE file) {
+  int fd = fd_of(file);
+  if (fd < 0) return FALSE;
+  if (fsync(fd) != 0) {
+    record_errno(errno);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+DWORD GetFileType(HANDLE file) {
+  int fd = fd_of(file);
+  struct stat st;
+  if (fd < 0) return FILE_TYPE_UNKNOWN;
+  if (fstat(fd, &st) != 0) {
+    record_errno(errno);
+    return FILE_TYPE_UNKNOWN;
+  }
+  record_error(NO_ERROR);
+  if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return FILE_TYPE_DISK;
+  if (S_ISCHR(st.st_mode)) return FILE_TYPE_CHAR;
+  if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return FILE_TYPE_PIPE;
+  return FILE_TYPE_UNKNOWN;
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
+  int fd = fd_of(file);
+  struct stat st;
+  if (fd < 0) return FALSE;
+  if (fstat(fd, &st) != 0) {
+    record_errno(errno);
+    return FALSE;
+  }
+  auto device = static_cast<uint64_t>(st.st_dev);
+  auto size = static_cast<uint64_t>(st.st_size);
+  auto index = static_cast<uint64_t>(st.st_ino);
+  information->dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  information->ftCreationTime = file_time_of(st.st_mtim);  // POSIX keeps no creation time
+  information->ftLastAccessTime = file_time_of(st.st_atim);
+  information->ftLastWriteTime = file_time_of(st.st_mtim);
+  information->dwVolumeSerialNumber = static_cast<DWORD>(device ^ (device >> 32));
+  information->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  information->nFileSizeLow = static_cast<DWORD>(size);
+  information->nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
+  information->nFileIndexHigh = static_cast<DWORD>(index >> 32);
+  information->nFileIndexLow = static_cast<DWORD>(index);
+  return TRUE;
+}
+
+DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) {
+  int fd = fd_of(file);
+  if (fd < 0) return 0;
+  if (flags != 0) return invalid_parameter();
+  // The kernel keeps the path of every open file; links are resolved in it.
+  char final[PATH_MAX];
+  ssize_t length = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), final, sizeof final);
+  if (length < 0 || length == static_cast<ssize_t>(sizeof final)) {
+    record_errno(length < 0 ? errno : ENAMETOOLONG);
+    return 0;
+  }
+  auto needed = static_cast<DWORD>(length);
+  if (needed >= size) return needed + 1;
+  std::memcpy(path, final, needed);
+  path[needed] = '\0';
+  return needed;
+}
+
 BOOL CloseHandle(HANDLE object) {
   int fd = fd_of(object);
   if (fd < 0) return FALSE;
@@ -222,12 +308,70 @@ BOOL FindClose(HANDLE find) {
 DWORD GetFileAttributesA(LPCSTR file_name) {
   std::string path = native_path(file_name);
   struct stat st;
-  if (stat(path.c_str(), &st) != 0) {
+  if (lstat(path.c_str(), &st) != 0) {
     record_errno(errno, path);
     return INVALID_FILE_ATTRIBUTES;
   }
-  return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  if (!S_ISLNK(st.st_mode)) return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  bool directory = stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return FILE_ATTRIBUTE_REPARSE_POINT | (directory ? FILE_ATTRIBUTE_DIRECTORY : 0);
 }
+
+BOOL DeleteFileA(LPCSTR file_name) {
+  std::string path = native_path(file_name);
+  if (unlink(path.c_str()) != 0) {
+    record_errno(errno, path);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags) {
+  if (!(flags & MOVEFILE_REPLACE_EXISTING) || (flags & ~(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)))
+    return invalid_parameter();
+  std::string from = native_path(existing), to = native_path(new_name);
+  if (rename(from.c_str(), to.c_str()) != 0) {
+    record_errno(errno, to);
+    return FALSE;
+  }
+  if (flags & MOVEFILE_WRITE_THROUGH) flush_folder_of(to);
+  return TRUE;
+}
+
+BOOL ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags, LPVOID, LPVOID) {
+  if (backup || (flags & ~REPLACEFILE_IGNORE_MERGE_ERRORS)) return invalid_parameter();
+  std::string to = native_path(replaced), from = native_path(replacement);
+  struct stat st;
+  if (stat(to.c_str(), &st) != 0) {
+    record_errno(errno, to);
+    return FALSE;
+  }
+  int fd = open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    record_errno(errno, from);
+    return FALSE;
+  }
+  // The owner first, since a change of owner may clear permission bits.
+  if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+    // Only root may give a file away; anyone else's replacement stays theirs, as a file they
+    // wrote.
+  }
+  bool kept = fchmod(fd, st.st_mode & 0777) == 0;
+  int err = errno;
+  close(fd);
+  if (!kept && !(flags & REPLACEFILE_IGNORE_MERGE_ERRORS)) {
+    record_errno(err);
+    return FALSE;
+  }
+  if (rename(from.c_str(), to.c_str()) != 0) {
+    record_errno(errno, to);
+    return FALSE;
+  }
+  flush_folder_of(to);
+  return TRUE;
+}
+
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
 
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   std::string native = native_path(path);

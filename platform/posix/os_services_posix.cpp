@@ -1,6 +1,7 @@
 // POSIX implementation of the services declared in os_services.h.
 #include "os_services.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include "local_clock.h"
+#include "paths.h"
 #include "posix_errors.h"
 
 uint32_t last_error() { return recorded_error(); }
@@ -80,36 +82,108 @@ FILE* open_input_stream(const char* path) {
   return stream;
 }
 
-FILE* create_output_stream(const char* path) {
+namespace {
+
+// Temporary names tried before giving up: the first is taken only by a run of the same
+// process number killed before, or by a file of that name extracted earlier.
+constexpr int temporary_attempts = 100;
+
+constexpr uint32_t error_sharing_violation = 32;
+
+file_identity identity_of(const struct stat& st) {
+  return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+bool is_in_use(const struct stat& st, const std::vector<file_identity>& in_use) {
+  return std::find(in_use.begin(), in_use.end(), identity_of(st)) != in_use.end();
+}
+
+// Creates the temporary file of path exclusively, never through a link: its descriptor and
+// name, or -1.
+int create_temporary(const std::string& path, std::string* temporary) {
+  std::string process = std::to_string(getpid());
+  for (int attempt = 0; attempt < temporary_attempts; ++attempt) {
+    *temporary = temporary_path(path.c_str(), attempt ? process + "-" + std::to_string(attempt) : process);
+    int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) {
+      if (fd < 0) record_errno(errno, *temporary);
+      return fd;
+    }
+  }
+  record_errno(EEXIST);
+  return -1;
+}
+
+}  // namespace
+
+bool stream_identity(FILE* stream, file_identity* identity) {
+  struct stat st;
+  if (fstat(fileno(stream), &st) != 0) {
+    record_errno(errno);
+    return false;
+  }
+  *identity = identity_of(st);
+  return true;
+}
+
+bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file) {
   std::string native = native_path(path);
   struct stat st;
   if (lstat(native.c_str(), &st) == 0) {
+    if (is_in_use(st, in_use)) {
+      record_error(error_sharing_violation);
+      return false;
+    }
     if (S_ISDIR(st.st_mode)) {
       record_error(error_access_denied);
-      return nullptr;
+      return false;
     }
     // A file that the user may not open for writing stays as it is, as a "wb" open would
     // leave it.
     if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0) {
       record_errno(errno, native);
-      return nullptr;
-    }
-    if (unlink(native.c_str()) != 0) {
-      record_errno(errno, native);
-      return nullptr;
+      return false;
     }
   }
-  int fd = open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    record_errno(errno, native);
-    return nullptr;
-  }
+  std::string temporary;
+  int fd = create_temporary(native, &temporary);
+  if (fd < 0) return false;
   FILE* stream = fdopen(fd, "wb");
   if (!stream) {
     record_errno(errno);
     close(fd);
+    unlink(temporary.c_str());
+    return false;
   }
-  return stream;
+  *file = staged_file{stream, native, temporary};
+  return true;
+}
+
+commit_result commit_staged_file(staged_file* file) {
+  // What writing into a regular file there would have kept (a link's target is no concern).
+  struct stat st;
+  if (lstat(file->path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    int fd = fileno(file->stream);
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+      // Only root may give a file away; anyone else's stays theirs, as a file they wrote.
+    }
+    fchmod(fd, st.st_mode & 0777);
+  }
+  bool closed = close_stream(file->stream);
+  file->stream = nullptr;
+  bool renamed = closed && rename(file->temporary.c_str(), file->path.c_str()) == 0;
+  if (closed && !renamed) record_errno(errno, file->path);
+  if (!renamed) unlink(file->temporary.c_str());
+  file->temporary.clear();
+  if (renamed) return commit_result::committed;
+  return closed ? commit_result::not_renamed : commit_result::write_failed;
+}
+
+void discard_staged_file(staged_file* file) {
+  if (file->stream) std::fclose(file->stream);
+  file->stream = nullptr;
+  if (!file->temporary.empty()) unlink(file->temporary.c_str());
+  file->temporary.clear();
 }
 
 bool write_stream(FILE* stream, const void* data, size_t count) {

@@ -10,8 +10,12 @@
 #include <io.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <string>
+
 #include "file_time.h"
 #include "local_zone.h"
+#include "paths.h"
 
 namespace {
 
@@ -59,34 +63,146 @@ FILE* open_input_stream(const char* path) {
   return stream_over(handle, _O_RDONLY | _O_BINARY, "rb");
 }
 
-FILE* create_output_stream(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      SetLastError(ERROR_ACCESS_DENIED);
-      return nullptr;
-    }
-    // A read-only file stays as it is, as a "wb" open would leave it. A link or junction is
-    // removed itself, never followed.
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-      SetLastError(ERROR_ACCESS_DENIED);
-      return nullptr;
-    }
-    BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) : DeleteFileA(path);
-    if (!removed) return nullptr;
-  }
-  HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  return stream_over(handle, _O_WRONLY | _O_BINARY, "wb");
+namespace {
+
+// Temporary names tried before giving up: the first is taken only by a run of the same
+// process number killed before, or by a file of that name extracted earlier.
+constexpr int temporary_attempts = 100;
+
+bool identity_of(HANDLE handle, file_identity* identity) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(handle, &information)) return false;
+  identity->volume = information.dwVolumeSerialNumber;
+  identity->index = uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow;
+  return true;
 }
 
+// The identity of the entry at path itself, a link or junction not followed.
+bool entry_identity(const char* path, file_identity* identity) {
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool known = identity_of(handle, identity);
+  CloseHandle(handle);
+  return known;
+}
+
+// Creates the temporary file of path exclusively, never through a reparse point: its handle
+// and name, or INVALID_HANDLE_VALUE.
+HANDLE create_temporary(const char* path, std::string* temporary) {
+  std::string process = std::to_string(GetCurrentProcessId());
+  for (int attempt = 0; attempt < temporary_attempts; ++attempt) {
+    *temporary = temporary_path(path, attempt ? process + "-" + std::to_string(attempt) : process);
+    HANDLE handle = CreateFileA(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD code = GetLastError();
+    if (handle != INVALID_HANDLE_VALUE || (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS))
+      return handle;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// Renames temporary onto path. A link or junction there is removed itself, never followed; a
+// file there is replaced by ReplaceFileA, which keeps its attributes and security.
+bool take_name(const char* temporary, const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) : DeleteFileA(path);
+    if (!removed) return false;
+    attributes = INVALID_FILE_ATTRIBUTES;
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (ReplaceFileA(path, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;  // else gone meanwhile
+  }
+  return MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+// Removes the temporary file, keeping the last-error code of the failure that led here.
+void remove_temporary(const std::string& temporary) {
+  DWORD code = GetLastError();
+  DeleteFileA(temporary.c_str());
+  SetLastError(code);
+}
+
+}  // namespace
+
+bool stream_identity(FILE* stream, file_identity* identity) {
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  return handle != INVALID_HANDLE_VALUE && identity_of(handle, identity);
+}
+
+bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    file_identity identity;
+    if (entry_identity(path, &identity) && std::find(in_use.begin(), in_use.end(), identity) != in_use.end()) {
+      SetLastError(ERROR_SHARING_VIOLATION);
+      return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return false;
+    }
+    // A read-only file stays as it is, as a "wb" open would leave it.
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return false;
+    }
+  }
+  std::string temporary;
+  HANDLE handle = create_temporary(path, &temporary);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  FILE* stream = stream_over(handle, _O_WRONLY | _O_BINARY, "wb");
+  if (!stream) {
+    remove_temporary(temporary);
+    return false;
+  }
+  *file = staged_file{stream, path, temporary};
+  return true;
+}
+
+commit_result commit_staged_file(staged_file* file) {
+  bool closed = close_stream(file->stream);
+  file->stream = nullptr;
+  bool renamed = closed && take_name(file->temporary.c_str(), file->path.c_str());
+  if (!renamed) remove_temporary(file->temporary);
+  file->temporary.clear();
+  if (renamed) return commit_result::committed;
+  return closed ? commit_result::not_renamed : commit_result::write_failed;
+}
+
+void discard_staged_file(staged_file* file) {
+  if (file->stream) fclose(file->stream);
+  file->stream = nullptr;
+  if (!file->temporary.empty()) remove_temporary(file->temporary);
+  file->temporary.clear();
+}
+
+namespace {
+
+// After a write of the C runtime's that failed (the last-error code cleared before it): a
+// write that the system cut short without failing ran out of room, and the runtime tells
+// of it by errno or not at all. It gets the code that the system gives a full disk.
+void name_a_full_disk() {
+  if (GetLastError() == NO_ERROR || errno == ENOSPC) SetLastError(ERROR_DISK_FULL);
+}
+
+}  // namespace
+
 bool write_stream(FILE* stream, const void* data, size_t count) {
-  return fwrite(data, 1, count, stream) == count;
+  SetLastError(NO_ERROR);
+  if (fwrite(data, 1, count, stream) == count) return true;
+  name_a_full_disk();
+  return false;
 }
 
 bool close_stream(FILE* stream) {
-  bool failed_before = ferror(stream) != 0;
-  return fclose(stream) == 0 && !failed_before;
+  bool failed_before = ferror(stream) != 0;  // its code was taken then
+  if (!failed_before) SetLastError(NO_ERROR);
+  bool closed = fclose(stream) == 0;
+  if (!closed && !failed_before) name_a_full_disk();
+  return closed && !failed_before;
 }
 
 uint64_t stream_size(FILE* stream) {

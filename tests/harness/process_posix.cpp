@@ -2,13 +2,16 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <stdexcept>
 #include <utility>
@@ -97,6 +100,24 @@ void set_modification_time(const std::string& path, int64_t seconds) {
 }
 
 bool make_fifo(const std::string& path) { return mkfifo(path.c_str(), 0644) == 0; }
+
+small_disk::small_disk(size_t size) {
+  if (geteuid() != 0) {
+    why_ = "mounting a small tmpfs for a full disk needs root";
+    return;
+  }
+  std::string options = "size=" + std::to_string(size) + ",mode=0755";
+  if (mount("tmpfs", mount_point_.path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) != 0) {
+    why_ = std::string("cannot mount a small tmpfs for a full disk: ") + std::strerror(errno);
+    return;
+  }
+  path_ = mount_point_.path();
+}
+
+small_disk::~small_disk() {
+  // Detached at once even while something still has a file open there.
+  if (!path_.empty()) umount2(path_.c_str(), MNT_DETACH);
+}
 
 time_zone::time_zone(const char* zone) {
   const char* old = std::getenv("TZ");

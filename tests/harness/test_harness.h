@@ -51,6 +51,26 @@ class time_zone {
   bool had_;
   std::string old_;
 };
+// POSIX only: a disk of about size bytes that fills up (a tmpfs), mounted on a fresh directory
+// for the life of the object and unmounted however the test ends. Mounting needs root, as CI
+// runs the tests: where it cannot be mounted, path() is empty and why() tells why, for the
+// test to skip.
+class small_disk {
+ public:
+  explicit small_disk(size_t size);
+  ~small_disk();
+  small_disk(const small_disk&) = delete;
+  small_disk& operator=(const small_disk&) = delete;
+
+  const std::string& path() const { return path_; }
+  const std::string& why() const { return why_; }
+
+ private:
+  scratch_dir mount_point_;
+  std::string path_;
+  std::string why_;
+};
+
 // Sets the environment variable name to value for this process and the programs it runs,
 // for the life of the object; its old value (or its absence) comes back after.
 class environment_variable {
