@@ -395,9 +395,12 @@ TEST_F(TarnsplitModes, RefusesCommandLinesItCannotTake) {
       {{"--list", "--output"}, "Option --output needs a folder\n"},
       {{"--json", "zone.lvz"}, "Option --json needs --list\n"},
       {{"-l", "-t", "zone.lvz"}, "Options --list and --test cannot be used together\n"},
+      // Refused where the second way of running is asked for, before what follows it.
+      {{"-t", "--list", "-x", "zone.lvz"}, "Options --list and --test cannot be used together\n"},
       {{"-t", "-o", "out", "zone.lvz"}, "Options --output and --test cannot be used together\n"},
       {{"--list"}, "Option --list needs the name of a container\n"},
       {{"-l", "--json", "zone.lvz", "zone.lvz"}, "Option --json lists one container only\n"},
+      {{"--json", "-l", "zone.lvz", "zone.lvz"}, "Option --json lists one container only\n"},
   };
   for (const auto& [args, message] : cases) {
     SCOPED_TRACE(message);

@@ -2,7 +2,8 @@
 #pragma once
 
 // Prints the exit report naming source_file and line on the message stream. The one
-// function of the unpacker's helpers that prints.
+// function of the unpacker's helpers that prints. Only the driver calls it, with its own
+// file (unpack_run.cpp) and the line of its check at which the run ended.
 void report_exit(const char* source_file, int line);
 
 // Waits for a key press when standard input is a console; at once otherwise. Extraction

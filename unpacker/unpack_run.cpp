@@ -64,9 +64,12 @@ struct run_state {
   ~run_state() { release(); }
 };
 
+// How a step of the run ended. The exit report names this file and line, so line is always a
+// line of this file: the check here at which the run ended, also where a helper elsewhere
+// found the fault and handed back its status. People quote the report, and the tests match it.
 struct outcome {
   unpack_status status;
-  int line;  // of the failing check, for the exit report
+  int line;
 };
 
 constexpr outcome finished = {unpack_status::success, 0};
@@ -459,8 +462,9 @@ outcome walk(run_state& state, section_handler& handler) {
 std::unique_ptr<section_handler> handler_for(const tarnsplit_command& command, const char* name) {
   switch (command.mode) {
     case run_mode::list:
-      return std::make_unique<lister>(command.json ? make_json_listing(stdout, name)
-                                                   : make_text_listing(stdout));
+      return std::make_unique<lister>(make_text_listing(stdout));
+    case run_mode::list_json:
+      return std::make_unique<lister>(make_json_listing(stdout, name));
     case run_mode::test:
       return std::make_unique<tester>();
     case run_mode::extract:
@@ -493,18 +497,18 @@ int run_tarnsplit(int argc, char** argv) {
   if (command.action == command_action::version) print_version();
   if (command.action != command_action::run) return 0;
 
-  message_stream() = command.json ? stderr : stdout;
+  const run_mode_rules& rules = rules_of(command.mode);
+  message_stream() = rules.messages_on_stderr ? stderr : stdout;
   if (command.containers.empty()) command.containers.push_back(nullptr);  // asked for
   bool several = command.containers.size() > 1;
-  bool headed = command.mode == run_mode::list && several;
   unpack_status first_failure = unpack_status::success;
   for (size_t i = 0; i < command.containers.size(); ++i) {
     if (several) message_subject() = printable_name(command.containers[i]);
-    if (headed) std::printf("%s%s:\n", i == 0 ? "" : "\n", command.containers[i]);
+    if (several && rules.heads_each_container)
+      std::printf("%s%s:\n", i == 0 ? "" : "\n", command.containers[i]);
     unpack_status status = run_container(command, argc >= 1 ? argv[0] : "", command.containers[i]);
     if (first_failure == unpack_status::success) first_failure = status;
   }
-  // Extraction waits for a key once, after all containers, when one failed.
-  if (first_failure != unpack_status::success && command.mode == run_mode::extract) wait_for_key_on_console();
+  if (first_failure != unpack_status::success && rules.waits_for_key) wait_for_key_on_console();
   return static_cast<int>(first_failure);
 }
