@@ -41,6 +41,10 @@ struct file_identity {
 // The identity of the file open behind stream; false when the system cannot tell it.
 bool stream_identity(FILE* stream, file_identity* identity);
 
+// The identity of the file or directory that path names, a link followed; false when there
+// is none or the system cannot tell it.
+bool path_identity(const char* path, file_identity* identity);
+
 // A file that is to take path's name only once it is whole: until then it is written under
 // a temporary name in the same folder, so that a failure, a full disk or a killed run never
 // leaves part of a file under path's name, nor loses the file that had it.

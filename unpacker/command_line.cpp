@@ -100,7 +100,9 @@ void print_help() {
       "after it, and writes there a description from which tarnpack rebuilds the container.\n"
       "Without an argument the container's name is asked for.\n"
       "\n"
-      "  -o, --output DIR  extract into DIR (made when missing; its parent must exist)\n"
+      "  -o, --output DIR  extract into DIR (made when missing; its parent must exist);\n"
+      "                    with several containers, each into a folder of DIR named\n"
+      "                    as it would be without -o\n"
       "  -l, --list        list the sections: sizes, compression, stored time and name\n"
       "      --json        with --list: the same facts as one JSON document\n"
       "  -t, --test        check everything that extraction checks, and write nothing\n"
@@ -109,7 +111,8 @@ void print_help() {
       "  --                end the options: every argument after it names a container\n"
       "\n"
       "Options come before the first container's name. Several containers are taken in\n"
-      "turn; a failure does not stop the others. Exit status: 0 when every container went\n"
+      "turn; a failure does not stop the others, and a container whose folder an earlier\n"
+      "one went into is refused (status 2). Exit status: 0 when every container went\n"
       "well, else that of the first one that failed (1 to 14, see the manual), 15 for a\n"
       "wrong command line.\n",
       stdout);

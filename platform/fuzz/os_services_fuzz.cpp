@@ -52,6 +52,8 @@ FILE* open_input_stream(const char*) {
 
 bool stream_identity(FILE*, file_identity*) { return false; }
 
+bool path_identity(const char*, file_identity*) { return false; }
+
 bool stage_output_file(const char* path, const std::vector<file_identity>&, staged_file* file) {
   g_created.emplace_back(path);
   FILE* stream = null_stream("wb");

@@ -132,6 +132,16 @@ bool stream_identity(FILE* stream, file_identity* identity) {
   return handle != INVALID_HANDLE_VALUE && identity_of(handle, identity);
 }
 
+bool path_identity(const char* path, file_identity* identity) {
+  // FILE_FLAG_BACKUP_SEMANTICS opens a directory; no access is asked for, only its identity.
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool known = identity_of(handle, identity);
+  CloseHandle(handle);
+  return known;
+}
+
 bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file) {
   DWORD attributes = GetFileAttributesA(path);
   if (attributes != INVALID_FILE_ATTRIBUTES) {
