@@ -96,8 +96,10 @@ uint64_t stream_size(FILE* stream);
 // cannot set that moment.
 bool set_stream_local_times(FILE* stream, uint32_t local_seconds);
 
-// True when standard input is an interactive console.
+// True when standard input, or standard output, is an interactive console (a terminal on
+// POSIX); false when it is redirected to a file or a pipe.
 bool stdin_is_console();
+bool stdout_is_console();
 
 // Waits until a key is pressed on the console, which standard input is, looking every 50
 // milliseconds; at once when a key press is waiting already. On Windows the key stays

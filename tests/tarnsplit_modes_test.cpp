@@ -38,7 +38,7 @@ const std::string table_rule = "----------  ----------  ------  ----------------
 
 // The exit report, as a regular expression.
 const std::string exit_report =
-    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n";
+    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n";
 
 std::string regex_quoted(const std::string& text) {
   static const std::regex special(R"([.^$|()\[\]{}*+?\\])");

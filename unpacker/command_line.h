@@ -19,7 +19,7 @@ struct run_mode_rules {
   bool one_container;         // takes one container, not several
   bool messages_on_stderr;    // standard output holds a document alone
   bool heads_each_container;  // with several containers, each one's output begins with its name
-  bool waits_for_key;         // after a failure, once every container is done
+  bool waits_for_key;         // after a failure, once every container is done, when watched
 };
 
 // In run_mode's order. Extraction is asked for by -o; --json turns --list into list_json.

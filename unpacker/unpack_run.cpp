@@ -554,6 +554,6 @@ int run_tarnsplit(int argc, char** argv) {
     unpack_status status = run_container(*handler, argc >= 1 ? argv[0] : "", command.containers[i]);
     if (first_failure == unpack_status::success) first_failure = status;
   }
-  if (first_failure != unpack_status::success && rules.waits_for_key) wait_for_key_on_console();
+  if (first_failure != unpack_status::success && rules.waits_for_key) wait_for_key_when_watched();
   return static_cast<int>(first_failure);
 }

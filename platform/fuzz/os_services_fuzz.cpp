@@ -90,4 +90,6 @@ bool set_stream_local_times(FILE* stream, uint32_t) { return std::fflush(stream)
 
 bool stdin_is_console() { return false; }
 
+bool stdout_is_console() { return false; }
+
 void wait_for_key_press() {}

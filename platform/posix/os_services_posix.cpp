@@ -243,6 +243,8 @@ bool set_stream_local_times(FILE* stream, uint32_t local_seconds) {
 
 bool stdin_is_console() { return isatty(STDIN_FILENO) == 1; }
 
+bool stdout_is_console() { return isatty(STDOUT_FILENO) == 1; }
+
 namespace {
 
 // The terminal's settings from before the wait, for a signal that ends the program during it.

@@ -238,10 +238,19 @@ bool set_stream_local_times(FILE* stream, uint32_t local_seconds) {
   return SetFileTime(handle, nullptr, &time, &time) != 0;
 }
 
-bool stdin_is_console() {
+namespace {
+
+// Only a console handle has a console mode: a file or a pipe has none.
+bool is_console(DWORD standard_handle) {
   DWORD mode;
-  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+  return GetConsoleMode(GetStdHandle(standard_handle), &mode) != 0;
 }
+
+}  // namespace
+
+bool stdin_is_console() { return is_console(STD_INPUT_HANDLE); }
+
+bool stdout_is_console() { return is_console(STD_OUTPUT_HANDLE); }
 
 void wait_for_key_press() {
   while (!_kbhit()) Sleep(50);
