@@ -1,10 +1,8 @@
 // The packer's run: description, container, output file, and the one handler of failures.
 #include "pack_run.h"
 
-#include <cstdlib>
 #include <new>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "byte_buffer.h"
@@ -21,6 +19,7 @@
 #include "paths.h"
 #include "safe_name.h"
 #include "string_helpers.h"
+#include "workers.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ std::vector<std::string> pack_entries(ini_file& description, byte_buffer& contai
       paths.emplace_back(entry);
     }
   std::string extracted_description = description_name_for(file_name_part(output_path));
-  unsigned workers = packing_workers(std::getenv("TARN_JOBS"), std::thread::hardware_concurrency());
+  unsigned workers = configured_workers(paths.size());
   entry_appended observe;
   if (check)
     observe = [&](size_t index, uint32_t old_size) {

@@ -1,6 +1,7 @@
 // The unpacker's driver: one walk over a container, with the reads, checks, messages and
 // statuses that every way of running shares, and what each way does with the sections the
-// walk hands it: extraction writes them, --test only checks them, --list lists them.
+// walk hands it: extraction writes them, --test only checks them, --list lists them. Workers
+// read and restore the sections ahead (section_workers); this thread takes them in order.
 #include "unpack_run.h"
 
 #include <algorithm>
@@ -24,13 +25,14 @@
 #include "paths.h"
 #include "safe_name.h"
 #include "section_listing.h"
+#include "section_workers.h"
 #include "unpack_status.h"
+#include "workers.h"
 
 namespace {
 
 constexpr int input_name_size = 255;      // the typed answer: at most 254 characters
 constexpr size_t resolved_path_size = 999;
-constexpr size_t section_name_size = 255;
 static_assert(extracted_name_length < section_name_size, "a kept name and its NUL fit");
 
 // What the walk over one container holds; released (files closed, blocks freed) before the
@@ -41,21 +43,11 @@ struct run_state {
   char* input_name = nullptr;
   std::string description_name;
   FILE* container = nullptr;
-  uint64_t container_left = 0;  // bytes of the container not read yet
   uint32_t section_count = 0;
   uint64_t total_full_size = 0;  // the description keeps the low 32 bits of both
   uint64_t total_stored_size = 0;
-  unsigned char* stored = nullptr;
-  unsigned char* inflated = nullptr;
-
-  void release_section() {
-    std::free(stored);
-    std::free(inflated);
-    stored = inflated = nullptr;
-  }
 
   void release() {
-    release_section();
     std::free(input_name);
     input_name = nullptr;
     if (container) std::fclose(container);
@@ -112,33 +104,6 @@ char* take_input_name(const char* given) {
 bool names_new_directory(const char* path) {
   const char* last = file_name_part(path);
   return last[std::strspn(last, ". ")] != '\0';
-}
-
-bool read_exact(run_state& state, void* destination, size_t count) {
-  size_t got = std::fread(destination, 1, count, state.container);
-  state.container_left -= got < state.container_left ? got : state.container_left;
-  return got == count;
-}
-
-// Reads count bytes and drops them, without holding them in memory.
-bool skip_exact(run_state& state, uint64_t count) {
-  unsigned char chunk[65536];
-  for (; count > sizeof chunk; count -= sizeof chunk)
-    if (!read_exact(state, chunk, sizeof chunk)) return false;
-  return read_exact(state, chunk, static_cast<size_t>(count));
-}
-
-// The name up to its NUL, of which the first extracted_name_length bytes are kept. False
-// at the end of file.
-bool read_section_name(run_state& state, char* name) {
-  size_t length = 0;
-  for (;;) {
-    int c = std::getc(state.container);
-    if (c == EOF) return false;
-    if (state.container_left) --state.container_left;
-    if (c == 0) return true;
-    if (length < extracted_name_length) name[length++] = static_cast<char>(c);
-  }
 }
 
 // The folders that the run has extracted into, told apart by identity (by spelling where the

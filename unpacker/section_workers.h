@@ -1,0 +1,102 @@
+// A container's sections read, checked and restored ahead by workers, and handed to one
+// thread in the container's order: the thread that does everything the user sees, so that
+// every number of workers shows the same messages and writes the same files.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "container_format.h"
+
+// The bytes of a section's name that are kept (at most extracted_name_length) and its NUL.
+constexpr size_t section_name_size = 255;
+
+// What stops a section before any way of running sees it: the checks of reading and
+// restoring it. Workers find them; the thread that handles the section reports them.
+enum class section_fault { none, header_missing, header_invalid, data_past_end, no_memory, not_inflated };
+
+// One section on its way from a worker to the thread that handles it.
+struct section_slot {
+  section_header header = {};
+  char name[section_name_size] = {};
+  bool objects = false;               // the object section
+  unsigned char* stored = nullptr;    // stored_size bytes; none when the data was passed over
+  unsigned char* inflated = nullptr;  // a compressed section's content
+  uint64_t held = 0;                  // bytes that stored and inflated take
+  section_fault fault = section_fault::none;
+  int line = 0;  // where the fault was found, for the exit report
+
+  const unsigned char* content() const { return inflated ? inflated : stored; }
+  // Frees the blocks and makes the slot as new.
+  void clear();
+};
+
+// What the workers do with each section.
+class section_source {
+ public:
+  virtual ~section_source() = default;
+  // Reads section index into slot (a cleared one) with the container to itself: called for
+  // the sections in their order, one at a time. False when the section fails a check
+  // (slot.fault set), after which no section is read.
+  virtual bool read(uint32_t index, section_slot& slot) = 0;
+  // Restores the content of a section read without fault, beside other workers restoring
+  // others. False when it fails (slot.fault set).
+  virtual bool restore(section_slot& slot) = 0;
+};
+
+// Runs workers workers over count sections of source: the calling thread, which takes the
+// sections in order and, while the one it waits for is not ready, reads and restores the
+// next itself, and workers - 1 threads (none with 1). Sections are read in order and at most
+// look_ahead sections beyond the one being handled; a worker starts one only while those
+// restored and not yet handled take fewer than window_bytes. So memory holds at most, besides
+// the slots, one section per worker and window_bytes: workers largest sections' stored and
+// inflated blocks, plus window_bytes.
+class section_workers {
+ public:
+  static constexpr size_t look_ahead_per_worker = 64;
+  static constexpr uint64_t window_bytes = uint64_t{16} << 20;
+
+  // Starts workers - 1 threads (fewer when the system has no more to give).
+  section_workers(section_source& source, uint32_t count, unsigned workers);
+  // Stops the threads and waits for them; each finishes the section it has.
+  ~section_workers();
+  section_workers(const section_workers&) = delete;
+  section_workers& operator=(const section_workers&) = delete;
+
+  // Section index, the next in order, once read and restored, or once it failed (its fault
+  // set; no section after it is handed out).
+  section_slot& wait_for(uint32_t index);
+
+  // Section index is handled: its blocks go and its slot takes a section further on.
+  void handled(uint32_t index);
+
+ private:
+  bool may_start() const;
+  bool take_next(std::unique_lock<std::mutex>& lock);
+  void work();
+
+  // Section i in entries_[i % entries_.size()], taken only once the section that had the
+  // entry before is handled.
+  struct entry {
+    section_slot slot;
+    bool ready = false;  // guarded by mutex_
+  };
+
+  section_source& source_;
+  std::vector<entry> entries_;
+  std::mutex mutex_;  // guards everything below, and an entry's ready flag
+  std::condition_variable can_start_;
+  std::condition_variable became_ready_;
+  uint32_t next_ = 0;         // the next section to read
+  uint32_t handled_ = 0;      // sections handled so far
+  uint32_t end_;              // sections from here on are never read: the count, or after a fault
+  uint64_t waiting_bytes_ = 0;  // taken by sections restored and not yet handled
+  bool reading_ = false;        // a worker has the container
+  bool caller_waits_ = false;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
