@@ -114,6 +114,13 @@ image_line read_image_line(const char* line) {
   return read;
 }
 
+// Whether cutting an image's value (at value, in the loaded text) to what a line buffer
+// holds (kept) changes its file field: the cut falls within that field, before its comma.
+bool cut_changes_file(const char* value, const char* kept) {
+  if (std::strchr(kept, ',')) return false;
+  return *skip_blanks(value + (line_size - 1)) != ',';
+}
+
 // An [objectimages] line that defines no image, and why.
 struct ignored_line {
   const char* line;  // in the loaded text
@@ -144,6 +151,10 @@ void read_images(ini_file& description, image_table& images, packing_observer& o
     if (!values[n]) continue;
     char value[line_size];
     bool cut = copy_line(value, sizeof value, values[n]);
+    // Cut, the path would name another file.
+    if (cut && cut_changes_file(values[n], value))
+      throw text_exception("Cannot pack IMAGE%u: its path is too long (a value is read to %u characters)",
+                           static_cast<unsigned>(n), static_cast<unsigned>(line_size - 1));
     uint32_t entry = images.entries.size();
     append_image_entry(images.entries, value, n);
     images.position[n] = static_cast<int32_t>(images.count++);

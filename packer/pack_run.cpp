@@ -2,6 +2,7 @@
 #include "pack_run.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <string>
@@ -32,6 +33,23 @@ using output_step = void (*)(const char* output_path, const byte_buffer& contain
 // Shows a failure, or records it for the check to show after its warnings.
 using failure_step = std::function<void(const base_exception& error)>;
 
+// A path that its buffer would cut is refused: cut, it names another file. kept is what the
+// buffer holds of it.
+text_exception path_too_long(const char* kept) {
+  return text_exception("Path too long (over %u characters): %s", static_cast<unsigned>(path_size - 1), kept);
+}
+
+// The head parameter name's value into path, with observer told; false when an optional one
+// is missing. Throws what get_value throws, and path_too_long.
+bool read_path(ini_file& description, const char* name, bool optional, char (&path)[path_size],
+               packing_observer& observer) {
+  bool cut = false;
+  if (!description.get_value(path, sizeof path, name, optional, &cut)) return false;
+  if (cut) throw path_too_long(path);
+  observer.value_read(name, path, false, sizeof path - 1);
+  return true;
+}
+
 // Packs every File entry, then every ExtractFile entry, in the order of the description,
 // into the container that will be written to output_path, on as many workers as TARN_JOBS
 // or the machine's cores give. Returns the entries' paths.
@@ -39,12 +57,8 @@ std::vector<std::string> pack_entries(ini_file& description, byte_buffer& contai
                                       packing_observer& observer) {
   std::vector<std::string> paths;
   char entry[path_size];
-  bool cut = false;
   for (const char* keyword : {"File", "ExtractFile"})
-    while (description.get_value(entry, sizeof entry, keyword, true, &cut)) {
-      observer.value_read(keyword, entry, cut, sizeof entry - 1);
-      paths.emplace_back(entry);
-    }
+    while (read_path(description, keyword, true, entry, observer)) paths.emplace_back(entry);
   std::string extracted_description = description_name_for(file_name_part(output_path));
   unsigned workers = packing_workers(std::getenv("TARN_JOBS"), std::thread::hardware_concurrency());
   pack_file_entries(container, paths, extracted_description.c_str(), workers, observer);
@@ -59,9 +73,7 @@ void pack(const char* description_path, packing_observer& observer, output_step 
   ini_file description(description_path);
   observer.description_loaded(description);
   char output_path[path_size];
-  bool cut = false;
-  description.get_value(output_path, sizeof output_path, "OutFile", false, &cut);
-  observer.value_read("OutFile", output_path, cut, sizeof output_path - 1);
+  read_path(description, "OutFile", false, output_path, observer);
 
   byte_buffer container;
   container.set_size(container_header_size);
@@ -80,6 +92,7 @@ exit_status run(const char* path, packing_observer& observer, output_step output
   char description_path[path_size];
   copy_path(description_path, path);
   try {
+    if (std::strlen(path) > path_size - 1) throw path_too_long(description_path);
     if (!description_path[0] && !ask_description_path(description_path)) return exit_cancelled;
     pack(description_path, observer, output);
     return exit_written;
