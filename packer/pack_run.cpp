@@ -81,6 +81,7 @@ void pack(const char* description_path, packing_observer& observer, output_step 
   std::vector<std::string> entry_paths = pack_entries(description, container, output_path, observer);
   compile_objects(container, description, observer);
   if (section_count(container) == 0) throw base_exception("No data defined");
+  refuse_unfit_output(output_path);
   refuse_output_over_inputs(output_path, description_path, entry_paths);
   output(output_path, container);
   observer.container_built(output_path, container);

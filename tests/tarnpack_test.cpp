@@ -367,6 +367,35 @@ TEST_F(Tarnpack, RefusesAnOutFileThatIsTheDescriptionOrAFileItPacksHoweverSpelle
     }
 }
 
+// An OutFile that Windows would open as a device, on every platform, and one where something
+// other than a regular file stands: refused before anything is written, and what stands
+// there is left as it is. Packing and checking alike.
+TEST_F(Tarnpack, RefusesAnOutFileThatIsADeviceOrNoRegularFile) {
+  write_file(dir / "a.txt", "a");
+  std::filesystem::create_directories(dir / "folder.lvz");
+  struct row {
+    std::string output, message;
+  };
+  std::vector<row> rows = {
+      {"nul.lvz", "OutFile nul.lvz is a Windows device name"},
+      {"NUL", "OutFile NUL is a Windows device name"},
+      {"aux.lvz", "OutFile aux.lvz is a Windows device name"},
+      {"folder.lvz\\Com1 .lvz", "OutFile folder.lvz\\Com1 .lvz is a Windows device name"},
+      {"folder.lvz", "OutFile folder.lvz is not a regular file"},
+  };
+  if (make_fifo(dir / "pipe.lvz")) rows.push_back({"pipe.lvz", "OutFile pipe.lvz is not a regular file"});
+  for (const row& r : rows)
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
+      SCOPED_TRACE(args[0] + " " + r.output);
+      write_file(dir / "zone.ini", "OutFile=" + r.output + "\nFile=a.txt\n");
+      auto before = tree_snapshot(dir.path());
+      run_result result = run_program(tarnpack_path(), args, dir.path());
+      EXPECT_EQ(result.status, 2);
+      expect_tarnpack_error(result, r.message);
+      EXPECT_EQ(tree_snapshot(dir.path()), before);
+    }
+}
+
 TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "my zone.ini", "OutFile=out.lvz\nFile=a.txt\n");
