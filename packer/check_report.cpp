@@ -169,15 +169,29 @@ void check_report::failed(const base_exception& error) {
 
 // Each line holds names and lines of the description as they are: their control bytes are
 // shown as \xNN, so that none reaches the terminal or the box.
+std::string check_report::totals() const { return printable_name(head_.c_str()); }
+
+std::vector<std::string> check_report::entry_lines() const {
+  std::vector<std::string> lines;
+  for (const std::string& line : lines_) lines.push_back(printable_name(line.c_str()));
+  return lines;
+}
+
+std::vector<std::string> check_report::warning_lines() const {
+  std::vector<std::string> lines;
+  for (const std::string& warning : warnings_) lines.push_back("warning: " + printable_name(warning.c_str()));
+  return lines;
+}
+
 std::string check_report::report() const {
-  std::string text = printable_name(head_.c_str()) + "\n";
-  for (const std::string& line : lines_) text += printable_name(line.c_str()) + "\n";
+  std::string text = totals() + "\n";
+  for (const std::string& line : entry_lines()) text += line + "\n";
   return text;
 }
 
 std::string check_report::warnings() const {
   std::string text;
-  for (const std::string& warning : warnings_) text += "warning: " + printable_name(warning.c_str()) + "\n";
+  for (const std::string& line : warning_lines()) text += line + "\n";
   return text;
 }
 

@@ -42,10 +42,17 @@ class check_report : public packing_observer {
   bool has_failed() const { return failed_; }
   // The failure's text, as packing shows it.
   const std::string& error() const { return error_; }
-  // "NAME: N sections, S bytes", then a line for each entry and the object section. Here
-  // and in the warnings, control bytes of names and lines are shown as \xNN.
+  // In all that follows, the control bytes of names and lines are shown as \xNN.
+
+  // "NAME: N sections, S bytes".
+  std::string totals() const;
+  // A line for each entry and the object section, in the container's order.
+  std::vector<std::string> entry_lines() const;
+  // Each "warning: ...", in the order found.
+  std::vector<std::string> warning_lines() const;
+  // The totals, then the entry lines, each with its line end.
   std::string report() const;
-  // Each "warning: ..." with its line end, in the order found.
+  // The warning lines, each with its line end.
   std::string warnings() const;
   bool has_warnings() const { return !warnings_.empty(); }
 
