@@ -22,9 +22,9 @@ const char* shown_byte(char byte, char (&shown)[5]) {
   return shown;
 }
 
-// Windows opens a device for these names whatever the extension, so "nul.txt" and
-// "Com1 .bmp" are the device too. stem is the part before the first '.', blanks trimmed.
-bool is_device_name(const char* stem, size_t length) {
+// Whether stem, the part of a name before its first '.' with blanks trimmed, is one of the
+// names Windows opens a device for.
+bool is_device_stem(const char* stem, size_t length) {
   static const char* const devices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
   for (const char* device : devices)
     if (length == std::strlen(device) && equal_ignoring_case(stem, device, length)) return true;
@@ -44,12 +44,16 @@ bool is_safe_file_name(const char* name, const char* description_name) {
     if (is_control(static_cast<unsigned char>(*p)) || std::strchr("/\\:<>\"|?*", *p)) return false;
   if (name[length - 1] == '.' || name[length - 1] == ' ') return false;
 
-  size_t stem = std::strcspn(name, ".");
-  while (stem > 0 && name[stem - 1] == ' ') --stem;
-  if (is_device_name(name, stem)) return false;
+  if (is_device_name(name)) return false;
 
   return !(std::strlen(description_name) == length &&
            equal_ignoring_case(name, description_name, length));
+}
+
+bool is_device_name(const char* name) {
+  size_t stem = std::strcspn(name, ".");
+  while (stem > 0 && name[stem - 1] == ' ') --stem;
+  return is_device_stem(name, stem);
 }
 
 bool is_extractable_name(const char* name, const char* description_name) {

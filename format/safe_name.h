@@ -18,6 +18,11 @@ constexpr size_t extracted_name_length = 250;
 // a trailing '.' or ' ', and the Windows device names with or without an extension.
 bool is_safe_file_name(const char* name, const char* description_name);
 
+// True for a name (without directories) under which Windows opens a device whatever its
+// extension: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9, LPT1 to LPT9, in any case
+// and with any blanks before the first '.' ("nul.txt", "Com1 .bmp").
+bool is_device_name(const char* name);
+
 // Whether a section stored under name can be extracted: its first extracted_name_length
 // characters, as tarnsplit keeps them, make a safe name.
 bool is_extractable_name(const char* name, const char* description_name);

@@ -68,12 +68,13 @@ void append_section(byte_buffer& container, const char* name_text, const char* n
 }
 
 // Appends the section of content, compressed here when that pays.
-void append_content(byte_buffer& container, const byte_buffer& content, const char* name_text,
-                    const char* name, uint32_t time) {
+entry_outcome append_content(byte_buffer& container, const byte_buffer& content, const char* name_text,
+                             const char* name, uint32_t time) {
   byte_buffer stream;
   compression result = compress_into(stream, content);
-  append_section(container, name_text, name, time, content.size(), result,
-                 result == compression::compressed ? stream : content);
+  bool compressed = result == compression::compressed;
+  append_section(container, name_text, name, time, content.size(), result, compressed ? stream : content);
+  return compressed ? entry_outcome::compressed : entry_outcome::stored;
 }
 
 }  // namespace
@@ -160,10 +161,10 @@ entry_outcome append_file_entry(byte_buffer& container, const char* path, bool l
   return compressed ? entry_outcome::compressed : entry_outcome::stored;
 }
 
-void pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
-                  uint32_t time) {
+entry_outcome pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
+                           uint32_t time) {
   char path[path_size];
   const char* name = stored_name(path, name_text);
-  if (has_section_named(container, name)) return;
-  append_content(container, content, name_text, name, time);
+  if (has_section_named(container, name)) return entry_outcome::left_out;
+  return append_content(container, content, name_text, name, time);
 }

@@ -60,8 +60,8 @@ entry_outcome append_file_entry(byte_buffer& container, const char* path, bool l
 // time is stored bit for bit. Throws text_exception "Cannot pack empty file %s" for an
 // empty content, "Packing %s failed" when zlib fails, one about the size when the
 // container would reach 2 GiB (all with name_text), and memory_exception. Nothing is
-// appended when it throws.
-void pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
+// appended when it throws. Returns what became of the content.
+entry_outcome pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
                   uint32_t time);
 
 // zlib's one-call compress (default level, zlib format) of length bytes into destination,

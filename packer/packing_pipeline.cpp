@@ -170,14 +170,14 @@ unsigned packing_workers(const char* setting, unsigned cores) {
 }
 
 void pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
-                       const char* description_name, unsigned workers,
-                       const entry_appended& appended) {
+                       const char* description_name, unsigned workers, packing_observer& observer) {
   std::vector<bool> left_out = taken_names(paths);
   entry_loader loader(paths, left_out, static_cast<unsigned>(std::min<size_t>(workers, paths.size())));
   for (size_t i = 0; i < paths.size(); ++i) {
-    uint32_t old_size = container.size();
-    append_file_entry(container, paths[i].c_str(), left_out[i], loader.wait_for(i), description_name);
+    uint32_t offset = container.size();
+    entry_outcome outcome =
+        append_file_entry(container, paths[i].c_str(), left_out[i], loader.wait_for(i), description_name);
     loader.appended(i, container.size());
-    if (appended) appended(i, old_size);
+    observer.entry_packed(paths[i].c_str(), outcome, container, offset);
   }
 }

@@ -5,11 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "byte_buffer.h"
+#include "packing_observer.h"
 
 // The most workers tarnpack runs, however many cores the machine has.
 constexpr unsigned max_packing_workers = 8;
@@ -26,10 +26,8 @@ unsigned packing_workers(const char* setting, unsigned cores);
 // entry in paths' order throws (see load_file_entry and append_file_entry), once the
 // sections before it are appended; entries after it may have been read, and are dropped.
 // Each worker holds one file and its zlib stream at a time; a file waiting to be appended
-// holds only the bytes its section stores.
-// appended, when given, is called on the calling thread after each entry's turn, with the
-// entry's index and the container's size before it (the same size after: left out).
-using entry_appended = std::function<void(size_t index, uint32_t old_size)>;
+// holds only the bytes its section stores. observer is told of each entry's turn
+// (entry_packed), on the calling thread.
 void pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
                        const char* description_name, unsigned workers,
-                       const entry_appended& appended = {});
+                       packing_observer& observer = unobserved());

@@ -2,6 +2,9 @@
 // given the same input, leave byte-identical results.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -247,6 +250,36 @@ TEST_F(Agreement, BothTarnpacksRefuseAlike) {
   EXPECT_EQ(expect_same_packing("src", "File=a.txt\n"), "");
   EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\n"), "");
   EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\nFile=a.txt\nFile=missing.txt\n"), "");
+}
+
+// Neither tarnpack, packing or checking, takes an OutFile that Windows opens as a device, nor
+// one where a directory, a FIFO or a device node stands (made as root); what stands there is
+// left as it is.
+TEST_F(Agreement, BothTarnpacksRefuseAnOutFileThatIsADeviceOrNoRegularFile) {
+  std::vector<std::string> outputs = {"nul.lvz", "AUX", "folder.lvz", "pipe.lvz"};
+  bool nodes = true;
+  for (const scratch_dir* side : {&here, &windows}) {
+    fs::create_directories(*side / "src/folder.lvz");
+    write_file(*side / "src/a.txt", "a");
+    ASSERT_TRUE(make_fifo(*side / "src/pipe.lvz"));
+    nodes = nodes && mknod((*side / "src/node.lvz").c_str(), S_IFCHR | 0644, makedev(1, 3)) == 0;
+  }
+  if (nodes) outputs.push_back("node.lvz");
+  for (const std::string& output : outputs)
+    for (bool windows_side : {false, true})
+      for (const char* option : {"-c", ""}) {
+        const scratch_dir& side = windows_side ? windows : here;
+        SCOPED_TRACE(output + (windows_side ? " on Windows " : " ") + option);
+        write_file(side / "src/zone.ini", "OutFile=" + output + "\r\nFile=a.txt\r\n");
+        auto before = tree_snapshot(side.path());
+        std::vector<std::string> args = {"zone.ini"};
+        if (*option) args.insert(args.begin(), option);
+        if (windows_side) args.insert(args.begin(), windows_program("tarnpack.exe"));
+        run_result result = run_program(windows_side ? WINDOWS_RUNNER : tarnpack_path(), args, side / "src");
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(tree_snapshot(side.path()), before);
+      }
+  if (!nodes) GTEST_SKIP() << "making a device node needs root";
 }
 
 TEST_F(Agreement, OnAFullDiskBothPlatformsKeepEveryFileTheUserHad) {

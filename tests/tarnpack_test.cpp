@@ -41,6 +41,22 @@ class Tarnpack : public ::testing::Test {
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(read_file(dir / "out.lvz"), "previous container");
   }
+
+  // Expects packing and checking description alike to fail with message and to leave the
+  // folder as it was (but for its subtree unread, which the tests' own file calls may not
+  // reach).
+  void expect_refused(const std::string& description, const std::string& message,
+                      const std::string& unread = "") {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
+      SCOPED_TRACE(args[0] + " " + description);
+      write_file(dir / "zone.ini", description);
+      auto before = tree_snapshot(dir.path(), unread);
+      run_result result = run_program(tarnpack_path(), args, dir.path());
+      EXPECT_EQ(result.status, 2);
+      expect_tarnpack_error(result, message);
+      EXPECT_EQ(tree_snapshot(dir.path(), unread), before);
+    }
+  }
 };
 
 std::string random_bytes(size_t length, unsigned seed) {
@@ -292,6 +308,36 @@ TEST_F(Tarnpack, ShowsEachFailureAndWritesNothing) {
   expect_failure("OutFile=out.lvz\nFile=a.txt\nFile=sub\\\n", "Unable to open sub\\");
 }
 
+// A path longer than packing reads is refused, never cut: cut, it names another file, here
+// one that is there. Packing and checking alike.
+TEST_F(Tarnpack, RefusesAPathThatACutWouldChange) {
+  const std::string folder(245, 'd');
+  std::filesystem::create_directories(dir / folder);
+  write_file(dir / "a.txt", "a");
+  write_file(dir / (folder + "/notes-old-version.txt"), "the file named");
+  write_file(dir / (folder + "/notes-old-ver"), "the file the cut names");
+  write_file(dir / (folder + "/zone-backup-f"), "a file the cut OutFile would replace");
+  const std::string too_long = "Path too long (over 259 characters): " + folder + "\\";
+  struct row {
+    std::string description, message;
+  };
+  const row rows[] = {
+      {"OutFile=out.lvz\nFile=" + folder + "\\notes-old-version.txt\n", too_long + "notes-old-ver"},
+      {"OutFile=out.lvz\nFile=a.txt\nExtractFile=" + folder + "\\notes-old-version.txt\n",
+       too_long + "notes-old-ver"},
+      {"OutFile=" + folder + "\\zone-backup-final.lvz\nFile=a.txt\n", too_long + "zone-backup-f"},
+      // The value of an image is read to 255 characters: cut within its path, the name changes.
+      {"OutFile=out.lvz\nFile=a.txt\n[objectimages]\nIMAGE4=" + std::string(250, 'd') + "\\ship.bmp\n",
+       "Cannot pack IMAGE4: its path is too long (a value is read to 255 characters)"},
+  };
+  // The Windows tests' own file calls stop short of the long folder's files.
+  for (const row& r : rows) expect_refused(r.description, r.message, runs_on_windows() ? folder : "");
+  // Cut after its path, an image keeps its name.
+  auto sections = packed("File=a.txt\n[objectimages]\nIMAGE4=" + std::string(245, 'd') + "\\s.bmp     ,2,2\n");
+  ASSERT_EQ(sections.size(), 2u);
+  EXPECT_NE(sections[1].data.find(std::string("s.bmp") + '\0'), std::string::npos);
+}
+
 TEST_F(Tarnpack, ShowsAnOutputThatCannotBeCreated) {
   write_file(dir / "a.txt", "a");
   run_result result = pack("OutFile=nodir\\out.lvz\nFile=a.txt\n");
@@ -315,16 +361,27 @@ TEST_F(Tarnpack, RefusesAnOutFileThatIsTheDescriptionOrAFileItPacksHoweverSpelle
       {"OutFile=linked.txt\nFile=notes.txt\n", "OutFile linked.txt would replace a file it packs"},
   };
   if (runs_on_windows()) rows.push_back({"OutFile=NOTES.TXT\nFile=notes.txt\n", "OutFile NOTES.TXT would replace a file it packs"});
-  for (const row& r : rows)
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
-      SCOPED_TRACE(args[0] + " " + r.description);
-      write_file(dir / "zone.ini", r.description);
-      auto before = tree_snapshot(dir.path());
-      run_result result = run_program(tarnpack_path(), args, dir.path());
-      EXPECT_EQ(result.status, 2);
-      expect_tarnpack_error(result, r.message);
-      EXPECT_EQ(tree_snapshot(dir.path()), before);
-    }
+  for (const row& r : rows) expect_refused(r.description, r.message);
+}
+
+// An OutFile that Windows would open as a device, on every platform, and one where something
+// other than a regular file stands: refused before anything is written, and what stands
+// there is left as it is. Packing and checking alike.
+TEST_F(Tarnpack, RefusesAnOutFileThatIsADeviceOrNoRegularFile) {
+  write_file(dir / "a.txt", "a");
+  std::filesystem::create_directories(dir / "folder.lvz");
+  struct row {
+    std::string output, message;
+  };
+  std::vector<row> rows = {
+      {"nul.lvz", "OutFile nul.lvz is a Windows device name"},
+      {"NUL", "OutFile NUL is a Windows device name"},
+      {"aux.lvz", "OutFile aux.lvz is a Windows device name"},
+      {"folder.lvz\\Com1 .lvz", "OutFile folder.lvz\\Com1 .lvz is a Windows device name"},
+      {"folder.lvz", "OutFile folder.lvz is not a regular file"},
+  };
+  if (make_fifo(dir / "pipe.lvz")) rows.push_back({"pipe.lvz", "OutFile pipe.lvz is not a regular file"});
+  for (const row& r : rows) expect_refused("OutFile=" + r.output + "\nFile=a.txt\n", r.message);
 }
 
 TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
@@ -341,6 +398,10 @@ TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
   run_result missing = run_program(tarnpack_path(), {"missing.ini"}, dir.path());
   EXPECT_EQ(missing.status, 2);
   expect_tarnpack_error(missing, "Unable to open missing.ini");
+
+  run_result too_long = run_program(tarnpack_path(), {std::string(255, 'z'), "zone.ini"}, dir.path());
+  EXPECT_EQ(too_long.status, 2);
+  expect_tarnpack_error(too_long, "Path too long (over 259 characters): " + std::string(255, 'z') + " zon");
 }
 
 TEST_F(Tarnpack, PathsAreRelativeToTheCurrentDirectoryNotToTheDescription) {

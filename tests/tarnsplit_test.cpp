@@ -153,6 +153,36 @@ TEST_F(Tarnsplit, TakesATypedNameWithACrLfLineEndAndDotsInItsDirectories) {
   EXPECT_EQ(list_directory(dir / "bin"), (std::vector<std::string>{"tarnsplit", "v1.2"}));
 }
 
+// A typed name longer than the 254 characters the answer holds is refused, never cut: cut,
+// it would name another file, here a container that is there. Its line end takes no room,
+// also a CR LF that the 254th character splits.
+TEST_F(Tarnsplit, RefusesATypedNameLongerThanTheAnswerHolds) {
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::create_directories(dir / "work");
+  std::filesystem::copy_file(tarnsplit_path(), dir / "bin/tarnsplit");
+  const std::string container = container_builder().raw("a.txt", "typed").build();
+  const std::string name_254 = std::string(250, 'z') + ".lvz", name_253 = std::string(249, 'y') + ".lvz";
+  write_file(dir / ("work/" + name_254), container);
+  write_file(dir / ("work/" + name_253), container);
+
+  auto before = tree_snapshot(dir.path());
+  run_result refused = run_program(dir / "bin/tarnsplit", {}, dir / "work", name_254 + "x\n");
+  expect_failure(refused, unpack_status::container_not_opened,
+                 "Please type in the name of the .lvz: Path too long (over 254 characters): " + name_254 +
+                     "\n");
+  EXPECT_EQ(tree_snapshot(dir.path()), before);
+
+  for (const std::string& typed : {name_254 + "\r\n", name_253 + "\r\n", name_254}) {
+    run_result taken = run_program(dir / "bin/tarnsplit", {}, dir / "work", typed);
+    EXPECT_EQ(taken.out.find("Path too long"), std::string::npos) << taken.out;
+    if (runs_on_windows()) continue;  // the output's path passes what Windows opens
+    EXPECT_EQ(taken.status, 0) << taken.out;
+  }
+  if (!runs_on_windows()) {
+    EXPECT_EQ(read_file(dir / ("bin/" + std::string(249, 'y') + "/a.txt")), "typed");
+  }
+}
+
 TEST_F(Tarnsplit, RefusesAnOutputDirectoryPathThatIsAFile) {
   // A container without an extension: its output directory would be the container itself.
   std::filesystem::create_directories(dir / "levels/v1.2");

@@ -77,9 +77,11 @@ constexpr outcome finished = {unpack_status::success, 0};
 
 namespace message = unpack_message;
 
-// The argument, or one line typed at the prompt (its line end, LF or CR LF, dropped, the
-// rest of an over-long line discarded; the end of input, or a read error, is an empty answer).
-char* take_input_name(const char* given) {
+// The argument, or one line typed at the prompt (its line end, LF or CR LF, dropped; the end
+// of input, or a read error, is an empty answer). *too_long tells of a typed line longer than
+// the answer holds, which is read to its end and not kept: cut, it would name another file.
+char* take_input_name(const char* given, bool* too_long) {
+  *too_long = false;
   if (given) {
     size_t length = std::strlen(given);
     auto* name = static_cast<char*>(std::malloc(length + 1));
@@ -90,19 +92,23 @@ char* take_input_name(const char* given) {
   std::fflush(stdout);
   auto* name = static_cast<char*>(std::calloc(input_name_size, 1));
   if (!name) return nullptr;
-  if (!std::fgets(name, input_name_size, stdin)) {
-    name[0] = '\0';  // a read error may leave the block's contents undefined
-    return name;
+  size_t length = 0;
+  auto keep = [&](int c) {
+    if (length < input_name_size - 1)
+      name[length++] = static_cast<char>(c);
+    else
+      *too_long = true;
+  };
+  int c;
+  bool held_cr = false;  // a CR read last: part of the line end when an LF follows
+  while ((c = std::getchar()) != '\n' && c != EOF) {
+    if (held_cr) keep('\r');
+    held_cr = c == '\r';
+    if (!held_cr) keep(c);
   }
-  size_t length = std::strlen(name);
-  if (length > 0 && name[length - 1] == '\n') {
-    name[--length] = '\0';
-    if (length > 0 && name[length - 1] == '\r') name[--length] = '\0';
-  } else {
-    int c;
-    while ((c = std::getchar()) != '\n' && c != EOF) {
-    }
-  }
+  if (held_cr && c == EOF) keep('\r');
+  if (std::ferror(stdin)) length = 0;
+  name[length] = '\0';
   return name;
 }
 
@@ -417,8 +423,10 @@ class lister : public section_handler {
 
 // The input name, and the container opened.
 outcome open_container(run_state& state) {
-  state.input_name = take_input_name(state.given_name);
+  bool too_long = false;
+  state.input_name = take_input_name(state.given_name, &too_long);
   if (!state.input_name) return {fail<message::out_of_memory>(0u), __LINE__};
+  if (too_long) return {fail<message::typed_name_too_long>(input_name_size - 1, state.input_name), __LINE__};
 
   char resolved[resolved_path_size];
   if (full_path(state.input_name, resolved, sizeof resolved))

@@ -121,6 +121,18 @@ bool get_file_identity(const char* path, file_identity* identity) {
   return known;
 }
 
+bool is_special_file(const char* path) {
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  bool special = GetFileType(handle) != FILE_TYPE_DISK ||
+                 (GetFileInformationByHandle(handle, &information) &&
+                  (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
+  CloseHandle(handle);
+  return special;
+}
+
 void check_output_folder(const char* path) {
   char folder[path_size];
   copy_path(folder, path);

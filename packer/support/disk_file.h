@@ -73,6 +73,10 @@ struct file_identity {
 // system cannot tell it.
 bool get_file_identity(const char* path, file_identity* identity);
 
+// True when something other than a regular file is at path, links followed: a directory, a
+// device, a FIFO or a socket. False when there is nothing, or the system cannot tell.
+bool is_special_file(const char* path);
+
 // Throws the file_exception create_failed that open_write would throw for path when it is
 // empty or lies in a folder that does not exist, without creating anything: what packing's
 // output can be told before it is written.

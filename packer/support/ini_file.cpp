@@ -78,19 +78,17 @@ const char* next_line_start(const char* p) {
   return end ? end + 1 : nullptr;
 }
 
-// Copies the line (or value) at p up to its line end: at most size - 1 characters,
-// trailing blanks removed, terminated. True when more than blanks was left out.
-bool copy_line(char* buffer, size_t size, const char* p) {
+}  // namespace
+
+bool copy_line(char* buffer, size_t size, const char* text) {
   size_t length = 0;
-  while (length < size - 1 && p[length] != '\n' && p[length] != '\0') ++length;
-  std::memcpy(buffer, p, length);
+  while (length < size - 1 && text[length] != '\n' && text[length] != '\0') ++length;
+  std::memcpy(buffer, text, length);
   buffer[length] = '\0';
   trim_right(buffer);
-  const char* rest = skip_blanks(p + length);
+  const char* rest = skip_blanks(text + length);
   return *rest != '\n' && *rest != '\0';
 }
-
-}  // namespace
 
 const char* parameter_value(const char* line, const char* name) {
   for (; *name; ++line, ++name)
@@ -161,11 +159,18 @@ void ini_file::consume(uint32_t index) {
 }
 
 bool ini_file::next_line(char* buffer, size_t size, bool* cut) {
-  if (first_unread_ == lines_.count()) return false;
-  bool was_cut = copy_line(buffer, size, static_cast<const char*>(lines_.at(first_unread_)));
+  const char* line = take_line();
+  if (!line) return false;
+  bool was_cut = copy_line(buffer, size, line);
   if (cut) *cut = was_cut;
-  consume(first_unread_);
   return true;
+}
+
+const char* ini_file::take_line() {
+  if (first_unread_ == lines_.count()) return nullptr;
+  auto line = static_cast<const char*>(lines_.at(first_unread_));
+  consume(first_unread_);
+  return line;
 }
 
 void ini_file::for_each_line_below_headers(size_t size, const line_visitor& visit) const {

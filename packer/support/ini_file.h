@@ -40,6 +40,11 @@ class ini_file {
   // whether the line had more to it than the buffer took.
   bool next_line(char* buffer, size_t size, bool* cut = nullptr);
 
+  // The first unread line of the selected section, in the loaded text from its first
+  // non-blank character (it runs to the next line end); the line is consumed. nullptr when
+  // no unread line is left.
+  const char* take_line();
+
   // The start of the value of the first unread parameter line named name, in the loaded
   // text (it runs to the next line end); the line is consumed. When there is none: nullptr
   // if optional, otherwise throws text_exception
@@ -87,6 +92,11 @@ class ini_file {
   uint32_t cursors_used_ = 0;
   uint32_t zero_line_ = 0;
 };
+
+// Copies the line or value at text, up to its line end, as next_line copies a line: at most
+// size - 1 characters, trailing blanks removed, terminated. True when more than blanks was
+// left out.
+bool copy_line(char* buffer, size_t size, const char* text);
 
 // The value of line when it is a parameter line named name (ignoring case): the first
 // character after blanks, '=' and blanks; nullptr otherwise.
