@@ -37,7 +37,7 @@ std::vector<std::string> pack_entries(ini_file& description, byte_buffer& contai
       if (check) check->line_read(std::string(keyword) + "=" + entry, entry, cut, sizeof entry - 1);
       paths.emplace_back(entry);
     }
-  std::string extracted_description = description_name_for(file_name_part(output_path));
+  std::string extracted_description = description_name_for(system_file_name(output_path));
   unsigned workers = packing_workers(std::getenv("TARN_JOBS"), std::thread::hardware_concurrency());
   entry_appended observe;
   if (check)

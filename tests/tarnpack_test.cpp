@@ -166,6 +166,18 @@ TEST_F(Tarnpack, RefusesNamesThatTarnsplitCannotExtract) {
     expect_failure("OutFile=out.lvz\nFile=a.txt\nExtractFile=" + name + "\n",
                    message.substr(0, 299));  // a message holds at most 299 characters
   }
+
+  // The description's name is OutFile's file name as the system reads the path.
+  std::filesystem::create_directories(dir / "sub");
+  write_file(dir / "fz.ini", "x");
+  std::vector<std::string> outputs = {"sub/fz.lvz", "sub\\fz.lvz"};
+  if (runs_on_windows()) outputs.push_back(dir.path().substr(0, 2) + "fz.lvz");
+  for (const std::string& output : outputs) {
+    run_result result = pack("OutFile=" + output + "\nFile=a.txt\nFile=fz.ini\n");
+    EXPECT_EQ(result.status, 2) << output;
+    expect_tarnpack_error(result, "Cannot pack fz.ini: its name cannot be extracted safely");
+    EXPECT_FALSE(file_exists(dir / "sub/fz.lvz") || file_exists(dir / "fz.lvz")) << output;
+  }
 }
 
 TEST_F(Tarnpack, RefusesNamesThatWouldNotComeBackWholeAndKeepsOneOf250Characters) {
@@ -294,9 +306,15 @@ TEST_F(Tarnpack, ShowsEachFailureAndWritesNothing) {
 
 TEST_F(Tarnpack, ShowsAnOutputThatCannotBeCreated) {
   write_file(dir / "a.txt", "a");
-  run_result result = pack("OutFile=nodir\\out.lvz\nFile=a.txt\n");
-  EXPECT_EQ(result.status, 2);
-  expect_tarnpack_error(result, "Unable to create nodir\\out.lvz");
+  for (const char* output : {"nodir\\out.lvz", "nodir/out.lvz"}) {
+    write_file(dir / "zone.ini", "OutFile=" + std::string(output) + "\nFile=a.txt\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
+      run_result result = run_program(tarnpack_path(), args, dir.path());
+      EXPECT_EQ(result.status, 2) << args[0] << " " << output;
+      expect_tarnpack_error(result, "Unable to create " + std::string(output));
+    }
+  }
   EXPECT_FALSE(file_exists(dir / "nodir"));
 }
 

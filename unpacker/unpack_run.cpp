@@ -106,7 +106,7 @@ char* take_input_name(const char* given) {
 // current directory itself; so would one of dots and blanks only ("...", ". ."), since
 // Windows drops the trailing dots and blanks of a path's last part.
 bool names_new_directory(const char* path) {
-  const char* last = file_name_part(path);
+  const char* last = system_file_name(path);
   return last[std::strspn(last, ". ")] != '\0';
 }
 
@@ -445,7 +445,7 @@ outcome walk(run_state& state, section_handler& handler) {
   if (!has_container_magic(header.magic)) return {fail<message::not_a_container>(), __LINE__};
   if (header.section_count == 0) return {fail<message::no_sections>(), __LINE__};
   state.section_count = header.section_count;
-  state.description_name = description_name_for(file_name_part(state.input_name));
+  state.description_name = description_name_for(system_file_name(state.input_name));
 
   outcome begun = handler.begin(state);
   if (begun.status != unpack_status::success) return begun;
