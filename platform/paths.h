@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "code_page.h"
+
 // True for a character that separates the directories of a packed file's path from the
 // name stored for it: on Windows only the backslash ('/' is an ordinary character of a
 // name there, so "gfx/ship.bmp" is stored whole, and refused); on POSIX the slash too,
@@ -23,10 +25,11 @@ size_t drive_prefix_length(const char* path);
 // on POSIX name itself. Defined beside is_path_separator.
 std::string name_as_created(const std::string& name);
 
-// The last separator in a packed file's path (is_path_separator), or nullptr when it has none.
+// The last separator in a packed file's path (is_path_separator, read by characters: the
+// second byte of a double-byte character is none), or nullptr when it has none.
 inline const char* last_separator(const char* path) {
   const char* last = nullptr;
-  for (const char* p = path; *p; ++p)
+  for (const char* p = path; *p; p = next_character(p))
     if (is_path_separator(*p)) last = p;
   return last;
 }
@@ -44,11 +47,11 @@ inline const char* file_name_part(const char* path) {
 
 // The file name of a path that a program is given to open or create (the container, its
 // output folder, OutFile) as the system reads it: what follows the drive prefix and the
-// last '\' or '/', each of which ends the directory part on every platform. tarnsplit.exe
-// given "sub/zone.lvz" or "Z:zone.lvz" reads zone.lvz.
+// last '\' or '/', each of which ends the directory part on every platform, read by
+// characters. tarnsplit.exe given "sub/zone.lvz" or "Z:zone.lvz" reads zone.lvz.
 inline const char* system_file_name(const char* path) {
   const char* name = path + drive_prefix_length(path);
-  for (const char* p = name; *p; ++p)
+  for (const char* p = name; *p; p = next_character(p))
     if (*p == '\\' || *p == '/') name = p + 1;
   return name;
 }

@@ -71,6 +71,17 @@ TEST(TarnpackCommandLine, ReadsOptionsOnlyAtTheStartAndTheRestVerbatim) {
   }
 }
 
+TEST(TarnpackCommandLine, TheTextAfterTheProgramsNameKeepsEveryByteFrom0x80Up) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"tarnpack.exe zone.ini", "zone.ini"},
+      {"\"C:\\my tools\\tarnpack.exe\"  \t-c my zone.ini ", "-c my zone.ini "},
+      {"tarnpack \xFC" "ber.ini", "\xFC" "ber.ini"},
+      {"\"tarnpack\" \x95\\.ini", "\x95\\.ini"},
+      {"tarnpack", ""},
+  };
+  for (const auto& [command_line, text] : rows) EXPECT_STREQ(text_after_program_name(command_line), text);
+}
+
 TEST(TarnpackCheckBox, ShowsTheReportWithTheInformationIconAndWarningsWithTheWarningIcon) {
   byte_buffer container;
   container.set_size(container_header_size);

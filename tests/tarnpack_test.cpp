@@ -283,6 +283,37 @@ TEST_F(Tarnpack, SkipsAUtf8ByteOrderMarkAndRefusesUtf16Descriptions) {
     expect_failure(utf16, "Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini");
 }
 
+// On a Japanese system (code page 932, run so by the test CodePage932) the second byte of
+// ソ (83 5C) and 表 (95 5C) is '\\', which is no separator there: both files are packed
+// under their names, unpacked into the folder 表, and packed again alike.
+TEST_F(Tarnpack, ReadsDoubleByteNamesWholeInCodePage932) {
+  if (ansi_code_page() != 932) GTEST_SKIP() << "needs the Windows programs in code page 932";
+  const std::string so = "\x83\x5C", table = "\x95\x5C";
+  std::filesystem::create_directories(dir / "gfx");
+  write_file(dir.path() + "\\gfx\\" + so + ".txt", "so");
+  write_file(dir.path() + "\\gfx\\" + table + ".txt", "table");
+  auto description = [](const std::string& so_name, const std::string& table_name) {
+    return "OutFile=" + table_name + ".lvz\r\nFile=gfx\\" + so_name + ".txt\r\nFile=gfx\\" + table_name +
+           ".txt\r\n[objectimages]\r\nIMAGE0=gfx\\" + table_name +
+           ".txt\r\n[mapobjects]\r\n1,2,IMAGE0,TopMost\r\n";
+  };
+  const std::string container_path = dir.path() + "\\" + table + ".lvz";
+  ASSERT_EQ(pack(description(so, table)).status, 0);
+  std::string first = read_file(container_path);
+  auto sections = read_container(first);
+  EXPECT_EQ(names_of(sections), (names{so + ".txt", table + ".txt", ""}));
+  ASSERT_EQ(sections.size(), 3u);
+  EXPECT_NE(sections[2].data.find(table + ".txt"), std::string::npos);  // IMAGE0's name
+
+  run_result split = run_program(tarnsplit_path(), {table + ".lvz"}, dir.path());
+  ASSERT_EQ(split.status, 0) << split.out;
+  const std::string folder = dir.path() + "\\" + table + "\\";
+  EXPECT_EQ(read_file(folder + so + ".txt"), "so");
+  EXPECT_EQ(read_file(folder + table + ".txt"), "table");
+  ASSERT_EQ(run_program(tarnpack_path(), {table + ".ini"}, dir.path() + "\\" + table).status, 0);
+  EXPECT_TRUE(read_file(folder + table + ".lvz") == first);
+}
+
 TEST_F(Tarnpack, ReplacesAnExistingOutputFile) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "out.lvz", std::string(1000, 'x'));
