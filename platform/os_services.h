@@ -41,6 +41,10 @@ struct file_identity {
 // The identity of the file open behind stream; false when the system cannot tell it.
 bool stream_identity(FILE* stream, file_identity* identity);
 
+// The identity of the file or directory that path names, a link followed; false when there
+// is none or the system cannot tell it.
+bool path_identity(const char* path, file_identity* identity);
+
 // A file that is to take path's name only once it is whole: until then it is written under
 // a temporary name in the same folder, so that a failure, a full disk or a killed run never
 // leaves part of a file under path's name, nor loses the file that had it.
@@ -92,8 +96,10 @@ uint64_t stream_size(FILE* stream);
 // cannot set that moment.
 bool set_stream_local_times(FILE* stream, uint32_t local_seconds);
 
-// True when standard input is an interactive console.
+// True when standard input, or standard output, is an interactive console (a terminal on
+// POSIX); false when it is redirected to a file or a pipe.
 bool stdin_is_console();
+bool stdout_is_console();
 
 // Waits until a key is pressed on the console, which standard input is, looking every 50
 // milliseconds; at once when a key press is waiting already. On Windows the key stays

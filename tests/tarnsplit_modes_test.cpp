@@ -38,7 +38,7 @@ const std::string table_rule = "----------  ----------  ------  ----------------
 
 // The exit report, as a regular expression.
 const std::string exit_report =
-    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n";
+    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n";
 
 std::string regex_quoted(const std::string& text) {
   static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
@@ -369,9 +369,11 @@ TEST_F(TarnsplitModes, TakesSeveralContainersInTurn) {
   EXPECT_EQ(read_file(dir / "b/b.txt"), "b");
   EXPECT_EQ(read_file(dir / "c/c.txt"), "c");
 
-  // With -o all go into the one folder, each with its own description.
+  // With -o each goes into a folder of its own inside the one folder.
   EXPECT_EQ(run({"-o", "all", "--", "-a.lvz", "c.lvz"}).status, 0);
-  EXPECT_EQ(list_directory(dir / "all"), (std::vector<std::string>{"-a.ini", "a.txt", "c.ini", "c.txt"}));
+  EXPECT_EQ(list_directory(dir / "all"), (std::vector<std::string>{"-a", "c"}));
+  EXPECT_EQ(list_directory(dir / "all/-a"), (std::vector<std::string>{"-a.ini", "a.txt"}));
+  EXPECT_EQ(list_directory(dir / "all/c"), (std::vector<std::string>{"c.ini", "c.txt"}));
 
   run_result tested = run({"-t", "--", "-a.lvz", "b.lvz", "c.lvz"});
   EXPECT_EQ(tested.status, static_cast<int>(unpack_status::section_header_missing));
@@ -389,15 +391,40 @@ TEST_F(TarnsplitModes, TakesSeveralContainersInTurn) {
       << listed.out;
 }
 
+// A container bound for a folder that an earlier one of the run went into is refused before
+// anything is written, with -o (containers of one name in different folders) or without.
+TEST_F(TarnsplitModes, NeverReplacesWhatTheRunWrote) {
+  const std::pair<std::vector<std::string>, std::string> rows[] = {
+      {{"-o", "all", "zone.lvz", "sub\\zone.lvz"}, "sub\\zone.lvz: Output directory all\\zone"},
+      {{"zone.lvz", ".\\zone.lvz"}, ".\\zone.lvz: Output directory .\\zone"},
+  };
+  for (const auto& [args, refused] : rows) {
+    SCOPED_TRACE(refused);
+    scratch_dir here;
+    write_file(here / "zone.lvz", container_builder().raw("x.txt", "first").build());
+    fs::create_directory(here / "sub");
+    write_file(here / "sub/zone.lvz", container_builder().raw("x.txt", "second").raw("y.txt", "y").build());
+    run_result result = run_program(tarnsplit_path(), args, here.path());
+    EXPECT_EQ(result.status, static_cast<int>(unpack_status::directory_not_created));
+    EXPECT_TRUE(is_failure_output(result.out, refused + " was used by an earlier container\n")) << result.out;
+    std::string folder = here / (args[0] == "-o" ? "all/zone" : "zone");
+    EXPECT_EQ(read_file(folder + "/x.txt"), "first");
+    EXPECT_EQ(list_directory(folder), (std::vector<std::string>{"x.txt", "zone.ini"}));
+  }
+}
+
 TEST_F(TarnsplitModes, RefusesCommandLinesItCannotTake) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"-x", "zone.lvz"}, "Unknown option: -x\n"},
       {{"--list", "--output"}, "Option --output needs a folder\n"},
       {{"--json", "zone.lvz"}, "Option --json needs --list\n"},
       {{"-l", "-t", "zone.lvz"}, "Options --list and --test cannot be used together\n"},
+      // Refused where the second way of running is asked for, before what follows it.
+      {{"-t", "--list", "-x", "zone.lvz"}, "Options --list and --test cannot be used together\n"},
       {{"-t", "-o", "out", "zone.lvz"}, "Options --output and --test cannot be used together\n"},
       {{"--list"}, "Option --list needs the name of a container\n"},
       {{"-l", "--json", "zone.lvz", "zone.lvz"}, "Option --json lists one container only\n"},
+      {{"--json", "-l", "zone.lvz", "zone.lvz"}, "Option --json lists one container only\n"},
   };
   for (const auto& [args, message] : cases) {
     SCOPED_TRACE(message);

@@ -1,5 +1,5 @@
-// tarnsplit end to end where POSIX itself is part of the case: the wait for a key on a
-// terminal after a failure, a full disk, and permissions.
+// tarnsplit end to end where POSIX itself is part of the case: the wait for a key after a
+// failure when a person is watching on a terminal, a full disk, and permissions.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
@@ -56,7 +57,8 @@ std::string unread_input(int terminal) {
   return count > 0 ? std::string(bytes, static_cast<size_t>(count)) : "";
 }
 
-// What the program wrote to the terminal (its echo): the bytes that arrive within 200 ms.
+// What the terminal showed (the program's output and any echo): the bytes that arrive within
+// 200 ms, with the terminal's CR LF line ends as LF.
 std::string shown(int master) {
   struct pollfd out = {master, POLLIN, 0};
   std::string text;
@@ -64,14 +66,17 @@ std::string shown(int master) {
   ssize_t count;
   while (poll(&out, 1, 200) > 0 && (count = read(master, bytes, sizeof bytes)) > 0)
     text.append(bytes, static_cast<size_t>(count));
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
   return text;
 }
+
+const char key_prompt[] = " -- < PRESS ANY KEY TO EXIT > -- \n";
 
 class TarnsplitTerminal : public ::testing::Test {
  protected:
   scratch_dir dir;
   int master = -1;
-  int terminal = -1;  // tarnsplit's standard input
+  int terminal = -1;  // tarnsplit's standard input and output, unless redirected
   struct termios original = {};  // the terminal's settings before tarnsplit runs
   pid_t child = -1;
 
@@ -93,19 +98,23 @@ class TarnsplitTerminal : public ::testing::Test {
     close(master);
   }
 
-  // Starts tarnsplit with args and the terminal as its standard input, its standard output
-  // going to the file out.
-  void start(std::vector<std::string> args) {
-    std::string out = dir / "out";
+  enum redirected { nothing, input, output };
+
+  // Starts tarnsplit with args and the terminal as its standard input and output, except
+  // the one redirected: input from an empty file, or output to the file out.
+  void start(std::vector<std::string> args, redirected away = nothing) {
+    std::string in = dir / "in", out = dir / "out";
+    write_file(in, "");
     std::string program = tarnsplit_path();
     std::vector<char*> argv = {&program[0]};
     for (std::string& arg : args) argv.push_back(&arg[0]);
     argv.push_back(nullptr);
     child = fork();
     if (child == 0) {
-      int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out_fd < 0 || chdir(dir.path().c_str()) != 0) _exit(126);
-      dup2(terminal, 0);
+      int in_fd = away == input ? open(in.c_str(), O_RDONLY) : terminal;
+      int out_fd = away == output ? open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644) : terminal;
+      if (in_fd < 0 || out_fd < 0 || chdir(dir.path().c_str()) != 0) _exit(126);
+      dup2(in_fd, 0);
       dup2(out_fd, 1);
       close(master);
       execv(argv[0], argv.data());
@@ -118,6 +127,11 @@ class TarnsplitTerminal : public ::testing::Test {
   bool start_waiting() {
     start({"missing.lvz"});
     return child > 0 && eventually([&] { return !echoes(terminal); });
+  }
+
+  std::string not_opened(const std::string& name) {
+    return "Could not open file: " + (dir / name) + "\nExe's location: " + tarnsplit_path() +
+           "\nGetLastError(): 2\n";
   }
 
   // tarnsplit's wait status once it has ended, or -1 when it did not end within ten seconds.
@@ -133,15 +147,17 @@ TEST_F(TarnsplitTerminal, TheKeyThatEndsTheWaitIsConsumedWithoutEcho) {
   for (const std::string key : {"q", "\x1b[A"}) {  // a letter, and an arrow key's three bytes
     SCOPED_TRACE(key);
     ASSERT_TRUE(start_waiting()) << "tarnsplit did not start waiting for a key";
+    std::string out = shown(master);
+    ASSERT_GE(out.size(), std::strlen(key_prompt));
+    EXPECT_EQ(out.substr(out.size() - std::strlen(key_prompt)), key_prompt);
+    EXPECT_TRUE(is_failure_output(out.substr(0, out.size() - std::strlen(key_prompt)), not_opened("missing.lvz")))
+        << out;
     ASSERT_EQ(write(master, key.data(), key.size()), static_cast<ssize_t>(key.size()));
     int status = end_status();
     ASSERT_NE(status, -1) << "tarnsplit did not end at the key";
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(unpack_status::container_not_opened));
-    EXPECT_TRUE(is_failure_output(read_file(dir / "out"), "Could not open file: " + (dir / "missing.lvz") +
-                                                              "\nExe's location: " + tarnsplit_path() +
-                                                              "\nGetLastError(): 2\n"));
-    EXPECT_EQ(shown(master), "");
+    EXPECT_EQ(shown(master), "") << "echoed";
     EXPECT_EQ(local_modes(terminal), original.c_lflag) << "the terminal was not restored";
     EXPECT_EQ(unread_input(terminal), "");
     ASSERT_EQ(tcsetattr(terminal, TCSANOW, &original), 0);
@@ -157,22 +173,39 @@ TEST_F(TarnsplitTerminal, ASignalDuringTheWaitRestoresTheTerminal) {
   EXPECT_EQ(local_modes(terminal), original.c_lflag) << "the terminal was not restored";
 }
 
-TEST_F(TarnsplitTerminal, ListAndTestNeverWaitAndSeveralContainersWaitOnce) {
-  for (const char* mode : {"--list", "--test"}) {
-    SCOPED_TRACE(mode);
-    start({mode, "missing.lvz"});
+// Without a person watching, standard input or output redirected (a script, a log), and for
+// --list and --test, tarnsplit neither prompts nor waits.
+TEST_F(TarnsplitTerminal, NeverWaitsUnwatchedNorForListAndTest) {
+  const std::pair<std::vector<std::string>, redirected> runs[] = {
+      {{"missing.lvz"}, output}, {{"missing.lvz"}, input}, {{"--list", "missing.lvz"}, nothing},
+      {{"--test", "missing.lvz"}, nothing}};
+  for (const auto& [args, away] : runs) {
+    SCOPED_TRACE(args[0] + (away == output ? " > out" : away == input ? " < in" : ""));
+    start(args, away);
     int status = end_status();
     ASSERT_NE(status, -1) << "tarnsplit waited";
     EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(unpack_status::container_not_opened));
+    std::string out = away == output ? read_file(dir / "out") : shown(master);
+    EXPECT_TRUE(is_failure_output(out, not_opened("missing.lvz"))) << out;
+    EXPECT_EQ(local_modes(terminal), original.c_lflag);
   }
+}
+
+TEST_F(TarnsplitTerminal, SeveralContainersWaitOnceAfterTheLast) {
   start({"missing.lvz", "other.lvz"});
   ASSERT_TRUE(eventually([&] { return !echoes(terminal); })) << "tarnsplit did not wait for a key";
+  // Each failure's report, and the prompt once, after the last.
+  std::string out = shown(master);
+  size_t second = out.find("other.lvz: "), prompt = out.find(key_prompt);
+  ASSERT_TRUE(second != std::string::npos && prompt != std::string::npos) << out;
+  EXPECT_TRUE(is_failure_output(out.substr(0, second), "missing.lvz: " + not_opened("missing.lvz"))) << out;
+  EXPECT_TRUE(is_failure_output(out.substr(second, prompt - second), "other.lvz: " + not_opened("other.lvz")))
+      << out;
+  EXPECT_EQ(out.substr(prompt), key_prompt);
   ASSERT_EQ(write(master, "q", 1), 1);
   int status = end_status();
   ASSERT_NE(status, -1) << "tarnsplit did not end at the first key";
   EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(unpack_status::container_not_opened));
-  std::string out = read_file(dir / "out");
-  EXPECT_NE(out.find("other.lvz"), std::string::npos) << "the wait came before the last container";
 }
 
 TEST(TarnsplitFiles, AFullDiskLeavesTheUsersFileAndDescriptionAsTheyWere) {

@@ -1,6 +1,7 @@
 // tarnsplit's command line.
 #include "command_line.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -24,24 +25,38 @@ unpack_status refuse(Args... args) {
   return status;
 }
 
-// The options that only make sense together with what else was given.
-unpack_status check_combination(const tarnsplit_command& command, bool list, bool test) {
+// Takes mode as the way of running that an option asks for; refuses it when an earlier
+// option asked for another, naming the two in the table's order.
+unpack_status choose(run_mode mode, const run_mode_rules*& chosen) {
+  const run_mode_rules* next = &rules_of(mode);
+  if (chosen && chosen != next) {
+    auto [first, second] = std::minmax(chosen, next);
+    return refuse<unpack_message::options_clash>(first->option, second->option);
+  }
+  chosen = next;
+  return unpack_status::success;
+}
+
+// What the chosen way of running (nullptr: none asked for) requires of json and the names.
+unpack_status finish(const run_mode_rules* chosen, bool json, tarnsplit_command& command) {
   namespace message = unpack_message;
-  if (list && test) return refuse<message::options_clash>("--list", "--test");
-  if (command.output_directory && (list || test))
-    return refuse<message::options_clash>("--output", list ? "--list" : "--test");
-  if (command.json && !list) return refuse<message::json_without_list>();
-  const char* needs_name =
-      list ? "--list" : test ? "--test" : command.output_directory ? "--output" : nullptr;
-  if (needs_name && command.containers.empty()) return refuse<message::no_container_named>(needs_name);
-  if (command.json && command.containers.size() > 1) return refuse<message::json_of_several>();
+  if (json) {
+    if (!chosen || chosen->mode != run_mode::list) return refuse<message::json_without_list>();
+    chosen = &rules_of(run_mode::list_json);
+  }
+  command.mode = chosen ? chosen->mode : run_mode::extract;
+  // Only extraction without an option asks for the name.
+  if (chosen && command.containers.empty()) return refuse<message::no_container_named>(chosen->option);
+  if (rules_of(command.mode).one_container && command.containers.size() > 1)
+    return refuse<message::json_of_several>();
   return unpack_status::success;
 }
 
 }  // namespace
 
 unpack_status read_command_line(int argc, char** argv, tarnsplit_command& command) {
-  bool list = false, test = false;
+  const run_mode_rules* chosen = nullptr;
+  bool json = false;
   int i = 1;
   for (; i < argc; ++i) {
     const char* argument = argv[i];
@@ -58,22 +73,24 @@ unpack_status read_command_line(int argc, char** argv, tarnsplit_command& comman
       command.action = command_action::version;
       return unpack_status::success;
     }
+    unpack_status taken = unpack_status::success;
     if (is(argument, "-l", "--list")) {
-      list = true;
+      taken = choose(run_mode::list, chosen);
     } else if (is(argument, "-t", "--test")) {
-      test = true;
+      taken = choose(run_mode::test, chosen);
     } else if (std::strcmp(argument, "--json") == 0) {
-      command.json = true;
+      json = true;
     } else if (is(argument, "-o", "--output")) {
       if (i + 1 >= argc) return refuse<unpack_message::option_needs_folder>(argument);
       command.output_directory = argv[++i];
+      taken = choose(run_mode::extract, chosen);
     } else {
       return refuse<unpack_message::unknown_option>(argument);
     }
+    if (taken != unpack_status::success) return taken;
   }
   for (; i < argc; ++i) command.containers.push_back(argv[i]);
-  command.mode = list ? run_mode::list : test ? run_mode::test : run_mode::extract;
-  return check_combination(command, list, test);
+  return finish(chosen, json, command);
 }
 
 void print_help() {
@@ -83,7 +100,9 @@ void print_help() {
       "after it, and writes there a description from which tarnpack rebuilds the container.\n"
       "Without an argument the container's name is asked for.\n"
       "\n"
-      "  -o, --output DIR  extract into DIR (made when missing; its parent must exist)\n"
+      "  -o, --output DIR  extract into DIR (made when missing; its parent must exist);\n"
+      "                    with several containers, each into a folder of DIR named\n"
+      "                    as it would be without -o\n"
       "  -l, --list        list the sections: sizes, compression, stored time and name\n"
       "      --json        with --list: the same facts as one JSON document\n"
       "  -t, --test        check everything that extraction checks, and write nothing\n"
@@ -92,7 +111,8 @@ void print_help() {
       "  --                end the options: every argument after it names a container\n"
       "\n"
       "Options come before the first container's name. Several containers are taken in\n"
-      "turn; a failure does not stop the others. Exit status: 0 when every container went\n"
+      "turn; a failure does not stop the others, and a container whose folder an earlier\n"
+      "one went into is refused (status 2). Exit status: 0 when every container went\n"
       "well, else that of the first one that failed (1 to 14, see the manual), 15 for a\n"
       "wrong command line.\n",
       stdout);

@@ -8,11 +8,12 @@
 
 void report_exit(const char* source_file, int line) {
   std::fprintf(message_stream(), "Exiting from file %s, line %d\n", source_file, line);
-  std::fprintf(message_stream(), " -- < PRESS ANY KEY TO EXIT > -- \n");
   std::fflush(message_stream());
 }
 
-void wait_for_key_on_console() {
-  if (!stdin_is_console()) return;  // scripts and CI never wait
+void wait_for_key_when_watched() {
+  if (!stdin_is_console() || !stdout_is_console()) return;
+  std::fprintf(message_stream(), " -- < PRESS ANY KEY TO EXIT > -- \n");
+  std::fflush(message_stream());
   wait_for_key_press();
 }

@@ -2,13 +2,12 @@
 #include "section_listing.h"
 
 #include <cinttypes>
-#include <cmath>
 #include <string>
-#include <vector>
 
 #include "clock_text.h"
 #include "decimal_text.h"
 #include "description_writer.h"
+#include "json_writer.h"
 #include "object_section_writer.h"
 #include "safe_name.h"
 
@@ -67,116 +66,6 @@ class text_listing : public section_listing, object_section_visitor {
 };
 
 // ---- JSON --------------------------------------------------------------------------------
-
-// Writes a JSON text as it goes, each member and element on a line of its own, indented by
-// two blanks a level.
-class json_writer {
- public:
-  explicit json_writer(FILE* out) : out_(out) {}
-
-  void open(char bracket) {
-    next_item();
-    std::fputc(bracket, out_);
-    levels_.push_back({bracket == '{' ? '}' : ']', false});
-  }
-
-  void close() {
-    level closing = levels_.back();
-    levels_.pop_back();
-    if (closing.has_items) new_line();
-    std::fputc(closing.closer, out_);
-    if (levels_.empty()) std::fputc('\n', out_);
-  }
-
-  // Closes the open objects and arrays down to depth of them.
-  void close_to(size_t depth) {
-    while (levels_.size() > depth) close();
-  }
-
-  size_t depth() const { return levels_.size(); }
-
-  void key(const char* name) {
-    next_item();
-    string_literal(name);
-    std::fputs(": ", out_);
-    after_key_ = true;
-  }
-
-  // A string of ANSI bytes: '"' and '\' escaped, control bytes and those from 0x7F up as
-  // \u00XX, so the text is ASCII and every byte can be told back from it.
-  void string(const char* bytes) {
-    next_item();
-    string_literal(bytes);
-  }
-
-  void number(const std::string& text) {
-    next_item();
-    std::fputs(text.c_str(), out_);
-  }
-
-  void number(uint64_t value) { number(std::to_string(value)); }
-
-  // A value with precision decimals as the description writes it; null when not finite.
-  void decimal(double value, int precision) {
-    number(std::isfinite(value) ? fixed_decimal(value, precision) : "null");
-  }
-
-  void boolean(bool value) { number(value ? "true" : "false"); }
-
-  template <typename value_type>
-  void member(const char* name, const value_type& value) {
-    key(name);
-    put(value);
-  }
-
- private:
-  struct level {
-    char closer;
-    bool has_items;
-  };
-
-  void put(const char* text) { string(text); }
-  void put(const std::string& text) { string(text.c_str()); }
-  void put(uint64_t value) { number(value); }
-  void put(uint32_t value) { number(value); }
-  void put(uint16_t value) { number(value); }
-  void put(int value) { number(std::to_string(value)); }
-  void put(bool value) { boolean(value); }
-
-  void next_item() {
-    if (after_key_) {
-      after_key_ = false;
-      return;
-    }
-    if (levels_.empty()) return;
-    if (levels_.back().has_items) std::fputc(',', out_);
-    levels_.back().has_items = true;
-    new_line();
-  }
-
-  void new_line() {
-    std::fputc('\n', out_);
-    for (size_t i = 0; i < levels_.size(); ++i) std::fputs("  ", out_);
-  }
-
-  void string_literal(const char* bytes) {
-    std::fputc('"', out_);
-    for (const char* p = bytes; *p; ++p) {
-      auto c = static_cast<unsigned char>(*p);
-      if (c == '"' || c == '\\')
-        std::fprintf(out_, "\\%c", c);
-      else if (c < 0x20 || c >= 0x7F)
-        std::fprintf(out_, "\\u%04X", c);
-      else
-        std::fputc(c, out_);
-    }
-    std::fputc('"', out_);
-  }
-
-  FILE* out_;
-  std::vector<level> levels_;
-  bool after_key_ = false;
-};
 
 class json_listing : public section_listing, object_section_visitor {
  public:

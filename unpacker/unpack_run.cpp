@@ -3,6 +3,7 @@
 // walk hands it: extraction writes them, --test only checks them, --list lists them.
 #include "unpack_run.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -64,9 +65,12 @@ struct run_state {
   ~run_state() { release(); }
 };
 
+// How a step of the run ended. The exit report names this file and line, so line is always a
+// line of this file: the check here at which the run ended, also where a helper elsewhere
+// found the fault and handed back its status. People quote the report, and the tests match it.
 struct outcome {
   unpack_status status;
-  int line;  // of the failing check, for the exit report
+  int line;
 };
 
 constexpr outcome finished = {unpack_status::success, 0};
@@ -137,6 +141,29 @@ bool read_section_name(run_state& state, char* name) {
   }
 }
 
+// The folders that the run has extracted into, told apart by identity (by spelling where the
+// system cannot tell it): a run never replaces what it wrote itself.
+class written_folders {
+ public:
+  // Records path; false when the run went into it before.
+  bool add(const std::string& path) {
+    file_identity identity;
+    if (!path_identity(path.c_str(), &identity)) return add_new(spellings_, path);
+    return add_new(identities_, identity);
+  }
+
+ private:
+  template <typename key_type>
+  static bool add_new(std::vector<key_type>& keys, const key_type& key) {
+    if (std::find(keys.begin(), keys.end(), key) != keys.end()) return false;
+    keys.push_back(key);
+    return true;
+  }
+
+  std::vector<file_identity> identities_;
+  std::vector<std::string> spellings_;
+};
+
 // ---- What is done with the sections ------------------------------------------------------
 
 // What a way of running does with each section that the walk has read and checked.
@@ -175,25 +202,21 @@ outcome render_objects(FILE* out, const section_header& header, const unsigned c
 
 // Writes every file into the output directory and the description beside them. Each takes
 // its name only once whole, the description only when the whole container is taken apart;
-// neither ever replaces the container being read.
+// neither ever replaces the container being read, nor what an earlier container wrote.
 class extractor : public section_handler {
  public:
-  // chosen_directory: -o DIR, or nullptr for the directory named after the container.
-  explicit extractor(const char* chosen_directory) : chosen_directory_(chosen_directory) {}
+  // chosen_directory: -o DIR, or nullptr for the directory named after the container; with
+  // several containers each goes into a folder of DIR named as that directory is.
+  extractor(const char* chosen_directory, bool several, written_folders& written)
+      : chosen_directory_(chosen_directory), several_(several), written_(written) {}
   ~extractor() override { finish(unpack_status::success); }
 
   bool restores_files() const override { return true; }
 
   outcome begin(run_state& state) override {
-    bool named = true;
-    if (chosen_directory_)
-      output_directory_ = chosen_directory_;
-    else
-      named = name_directory_after_container(state);
-    // A chosen directory may be one that exists, "." among them.
-    if (!named || (!chosen_directory_ && !names_new_directory(output_directory_.c_str())) ||
-        make_directory(output_directory_.c_str()) == make_directory_result::path_not_found)
-      return {fail<message::directory_not_created>(), __LINE__};
+    if (!make_output_directory(state)) return {fail<message::directory_not_created>(), __LINE__};
+    if (!written_.add(output_directory_))
+      return {fail<message::directory_used_before>(output_directory_.c_str()), __LINE__};
 
     file_identity container;
     if (stream_identity(state.container, &container)) in_use_.push_back(container);
@@ -259,6 +282,26 @@ class extractor : public section_handler {
   void finish(unpack_status) override { discard_staged_file(&description_); }
 
  private:
+  // Names the output directory and makes it, one level, or finds it there. False when its
+  // path is not found or it names no new directory (or memory ran out).
+  bool make_output_directory(const run_state& state) {
+    if (chosen_directory_ && !several_) {
+      output_directory_ = chosen_directory_;  // may be one that exists, "." among them
+      return make(chosen_directory_);
+    }
+    if (!name_directory_after_container(state) || !names_new_directory(output_directory_.c_str()))
+      return false;
+    if (chosen_directory_) {
+      if (!make(chosen_directory_)) return false;
+      output_directory_ = std::string(chosen_directory_) + "\\" + file_name_part(output_directory_.c_str());
+    }
+    return make(output_directory_.c_str());
+  }
+
+  static bool make(const char* directory) {
+    return make_directory(directory) != make_directory_result::path_not_found;
+  }
+
   // Next to the container when it was named on the command line, next to the program when
   // it was typed. False when memory ran out.
   bool name_directory_after_container(const run_state& state) {
@@ -285,6 +328,8 @@ class extractor : public section_handler {
   }
 
   const char* chosen_directory_;
+  bool several_;
+  written_folders& written_;
   std::string output_directory_;
   staged_file description_;
   std::vector<file_identity> in_use_;  // the container, then the description being written
@@ -456,28 +501,30 @@ outcome walk(run_state& state, section_handler& handler) {
   return handler.end(state);
 }
 
-std::unique_ptr<section_handler> handler_for(const tarnsplit_command& command, const char* name) {
+// What the mode does with the sections of the container name; written: the run's folders.
+std::unique_ptr<section_handler> handler_for(const tarnsplit_command& command, const char* name,
+                                             written_folders& written) {
   switch (command.mode) {
     case run_mode::list:
-      return std::make_unique<lister>(command.json ? make_json_listing(stdout, name)
-                                                   : make_text_listing(stdout));
+      return std::make_unique<lister>(make_text_listing(stdout));
+    case run_mode::list_json:
+      return std::make_unique<lister>(make_json_listing(stdout, name));
     case run_mode::test:
       return std::make_unique<tester>();
     case run_mode::extract:
       break;
   }
-  return std::make_unique<extractor>(command.output_directory);
+  return std::make_unique<extractor>(command.output_directory, command.containers.size() > 1, written);
 }
 
 // One container, named or (name nullptr) typed: its status, after the failure's message
 // and exit report. No key is awaited here.
-unpack_status run_container(const tarnsplit_command& command, const char* program, const char* name) {
+unpack_status run_container(section_handler& handler, const char* program, const char* name) {
   run_state state;
   state.program = program;
   state.given_name = name;
-  std::unique_ptr<section_handler> handler = handler_for(command, name);
-  outcome result = walk(state, *handler);
-  handler->finish(result.status);
+  outcome result = walk(state, handler);
+  handler.finish(result.status);
   state.release();
   if (result.status != unpack_status::success) report_exit(__FILE__, result.line);
   return result.status;
@@ -493,18 +540,20 @@ int run_tarnsplit(int argc, char** argv) {
   if (command.action == command_action::version) print_version();
   if (command.action != command_action::run) return 0;
 
-  message_stream() = command.json ? stderr : stdout;
+  const run_mode_rules& rules = rules_of(command.mode);
+  message_stream() = rules.messages_on_stderr ? stderr : stdout;
   if (command.containers.empty()) command.containers.push_back(nullptr);  // asked for
   bool several = command.containers.size() > 1;
-  bool headed = command.mode == run_mode::list && several;
+  written_folders written;
   unpack_status first_failure = unpack_status::success;
   for (size_t i = 0; i < command.containers.size(); ++i) {
     if (several) message_subject() = printable_name(command.containers[i]);
-    if (headed) std::printf("%s%s:\n", i == 0 ? "" : "\n", command.containers[i]);
-    unpack_status status = run_container(command, argc >= 1 ? argv[0] : "", command.containers[i]);
+    if (several && rules.heads_each_container)
+      std::printf("%s%s:\n", i == 0 ? "" : "\n", command.containers[i]);
+    std::unique_ptr<section_handler> handler = handler_for(command, command.containers[i], written);
+    unpack_status status = run_container(*handler, argc >= 1 ? argv[0] : "", command.containers[i]);
     if (first_failure == unpack_status::success) first_failure = status;
   }
-  // Extraction waits for a key once, after all containers, when one failed.
-  if (first_failure != unpack_status::success && command.mode == run_mode::extract) wait_for_key_on_console();
+  if (first_failure != unpack_status::success && rules.waits_for_key) wait_for_key_when_watched();
   return static_cast<int>(first_failure);
 }

@@ -9,7 +9,8 @@
 enum class unpack_status : int {
   success = 0,                   // every section was processed
   container_not_opened = 1,      // the container cannot be opened
-  directory_not_created = 2,     // the output directory cannot be created
+  directory_not_created = 2,     // the output directory cannot be created, or an earlier container
+                                 // of the run was extracted into it
   container_header_short = 3,    // fewer than 8 bytes for the container header
   not_a_container = 4,           // "CONT" missing
   no_sections = 5,               // the container holds no section
@@ -47,6 +48,8 @@ inline constexpr failure_message
     container_not_opened{status::container_not_opened,
                          "Could not open file: %s\nExe's location: %s\nGetLastError(): %d\n"},
     directory_not_created{status::directory_not_created, "Could not create output directory.\n"},
+    directory_used_before{status::directory_not_created,
+                          "Output directory %s was used by an earlier container\n"},
     container_header_short{status::container_header_short,
                            "File not large enough to contain Lvz Header information\n"},
     not_a_container{status::not_a_container, "File is not a valid .lvz format\n"},

@@ -52,6 +52,8 @@ FILE* open_input_stream(const char*) {
 
 bool stream_identity(FILE*, file_identity*) { return false; }
 
+bool path_identity(const char*, file_identity*) { return false; }
+
 bool stage_output_file(const char* path, const std::vector<file_identity>&, staged_file* file) {
   g_created.emplace_back(path);
   FILE* stream = null_stream("wb");
@@ -87,5 +89,7 @@ uint64_t stream_size(FILE*) { return g_input_size; }
 bool set_stream_local_times(FILE* stream, uint32_t) { return std::fflush(stream) == 0; }
 
 bool stdin_is_console() { return false; }
+
+bool stdout_is_console() { return false; }
 
 void wait_for_key_press() {}

@@ -126,6 +126,17 @@ bool stream_identity(FILE* stream, file_identity* identity) {
   return true;
 }
 
+bool path_identity(const char* path, file_identity* identity) {
+  std::string native = native_path(path);
+  struct stat st;
+  if (stat(native.c_str(), &st) != 0) {
+    record_errno(errno, native);
+    return false;
+  }
+  *identity = identity_of(st);
+  return true;
+}
+
 bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file) {
   std::string native = native_path(path);
   struct stat st;
@@ -231,6 +242,8 @@ bool set_stream_local_times(FILE* stream, uint32_t local_seconds) {
 }
 
 bool stdin_is_console() { return isatty(STDIN_FILENO) == 1; }
+
+bool stdout_is_console() { return isatty(STDOUT_FILENO) == 1; }
 
 namespace {
 

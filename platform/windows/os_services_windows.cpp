@@ -132,6 +132,16 @@ bool stream_identity(FILE* stream, file_identity* identity) {
   return handle != INVALID_HANDLE_VALUE && identity_of(handle, identity);
 }
 
+bool path_identity(const char* path, file_identity* identity) {
+  // FILE_FLAG_BACKUP_SEMANTICS opens a directory; no access is asked for, only its identity.
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool known = identity_of(handle, identity);
+  CloseHandle(handle);
+  return known;
+}
+
 bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file) {
   DWORD attributes = GetFileAttributesA(path);
   if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -228,10 +238,19 @@ bool set_stream_local_times(FILE* stream, uint32_t local_seconds) {
   return SetFileTime(handle, nullptr, &time, &time) != 0;
 }
 
-bool stdin_is_console() {
+namespace {
+
+// Only a console handle has a console mode: a file or a pipe has none.
+bool is_console(DWORD standard_handle) {
   DWORD mode;
-  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+  return GetConsoleMode(GetStdHandle(standard_handle), &mode) != 0;
 }
+
+}  // namespace
+
+bool stdin_is_console() { return is_console(STD_INPUT_HANDLE); }
+
+bool stdout_is_console() { return is_console(STD_OUTPUT_HANDLE); }
 
 void wait_for_key_press() {
   while (!_kbhit()) Sleep(50);

@@ -223,7 +223,7 @@ std::string container_builder::build(uint32_t section_count) const {
 }
 
 const char tarnsplit_exit_report_pattern[] =
-    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n -- < PRESS ANY KEY TO EXIT > -- \n$";
+    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n$";
 
 namespace {
 

@@ -110,7 +110,8 @@ run_result run_program(const std::string& program, const std::vector<std::string
 run_result run_program_unprivileged(const std::string& program, const std::vector<std::string>& args,
                                     const std::string& cwd);
 
-// What tarnsplit prints after a failure's message (a regular expression, to the end of output).
+// What tarnsplit prints after a failure's message (a regular expression, to the end of output)
+// when nobody is watching, as run_program runs it: the exit report's line and no key prompt.
 extern const char tarnsplit_exit_report_pattern[];
 
 // True when out is exactly message followed by tarnsplit's exit report.
