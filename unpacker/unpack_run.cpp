@@ -293,7 +293,7 @@ class extractor : public section_handler {
       return false;
     if (chosen_directory_) {
       if (!make(chosen_directory_)) return false;
-      output_directory_ = std::string(chosen_directory_) + "\\" + file_name_part(output_directory_.c_str());
+      output_directory_ = std::string(chosen_directory_) + "\\" + system_file_name(output_directory_.c_str());
     }
     return make(output_directory_.c_str());
   }
@@ -302,8 +302,8 @@ class extractor : public section_handler {
     return make_directory(directory) != make_directory_result::path_not_found;
   }
 
-  // Next to the container when it was named on the command line, next to the program when
-  // it was typed. False when memory ran out.
+  // Where output_directory_path puts it: next to the container, or, for a name typed without
+  // its root, next to the program. False when memory ran out.
   bool name_directory_after_container(const run_state& state) {
     char* arguments[] = {const_cast<char*>(state.program), state.input_name};
     char* path = output_directory_path(state.given_name ? 2 : 1, arguments, state.input_name);
