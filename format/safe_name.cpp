@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ascii_case.h"
+#include "code_page.h"
 
 namespace {
 
@@ -35,13 +36,20 @@ bool is_device_stem(const char* stem, size_t length) {
   return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
+// Whether name's characters are ones a file name may hold, read by characters: the second
+// byte of a double-byte character of the system's code page ('\\' in many) is none of its own.
+bool has_only_name_characters(const char* name) {
+  for (const char* p = name; *p; p = next_character(p))
+    if (is_control(static_cast<unsigned char>(*p)) || std::strchr("/\\:<>\"|?*", *p)) return false;
+  return true;
+}
+
 }  // namespace
 
 bool is_safe_file_name(const char* name, const char* description_name) {
   size_t length = std::strlen(name);
   if (length == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
-  for (const char* p = name; *p; ++p)
-    if (is_control(static_cast<unsigned char>(*p)) || std::strchr("/\\:<>\"|?*", *p)) return false;
+  if (!has_only_name_characters(name)) return false;
   if (name[length - 1] == '.' || name[length - 1] == ' ') return false;
 
   if (is_device_name(name)) return false;
@@ -87,7 +95,7 @@ std::string image_value(const char* file_name, const image_entry_head& head) {
 
 image_name_fault image_name_fault_of(const char* file_name, const image_entry_head& head) {
   size_t length = std::strlen(file_name);
-  for (const char* p = file_name; *p; ++p) {
+  for (const char* p = file_name; *p; p = next_character(p)) {  // a second byte may be '\\'
     if (is_control(static_cast<unsigned char>(*p))) return image_name_fault::control_byte;
     if (*p == ',') return image_name_fault::comma;
     if (*p == '\\' || *p == '/') return image_name_fault::separator;

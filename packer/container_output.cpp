@@ -52,7 +52,8 @@ class temporary_file {
   void take_name(const std::string& destination, bool replacing, const char* output_path) {
     // ReplaceFileA may set the replaced file aside in its folder first (wine does), which it
     // finds only when the path names one.
-    std::string replaced = last_separator(destination.c_str()) ? destination : ".\\" + destination;
+    bool in_folder = !system_directory_part(destination.c_str()).empty();
+    std::string replaced = in_folder ? destination : ".\\" + destination;
     bool renamed = replacing && ReplaceFileA(replaced.c_str(), path_.c_str(), nullptr,
                                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
     if (!renamed && (!replacing || GetLastError() == ERROR_FILE_NOT_FOUND))  // gone meanwhile

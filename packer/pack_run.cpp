@@ -59,7 +59,7 @@ std::vector<std::string> pack_entries(ini_file& description, byte_buffer& contai
   char entry[path_size];
   for (const char* keyword : {"File", "ExtractFile"})
     while (read_path(description, keyword, true, entry, observer)) paths.emplace_back(entry);
-  std::string extracted_description = description_name_for(file_name_part(output_path));
+  std::string extracted_description = description_name_for(system_file_name(output_path));
   unsigned workers = packing_workers(std::getenv("TARN_JOBS"), std::thread::hardware_concurrency());
   pack_file_entries(container, paths, extracted_description.c_str(), workers, observer);
   observer.head_read(description);

@@ -14,9 +14,10 @@ if $native_only; then
   scripts/setup.sh "${package_tools[@]}"
   windows_programs=""
 else
-  # tarnpack.exe's dialog and boxes are tested on a virtual display: Xvfb, xdotool, import.
+  # tarnpack.exe's dialog and boxes are tested on a virtual display: Xvfb, xdotool, import;
+  # its names in code page 932 under the Japanese locale, compiled from the sources in locales.
   scripts/setup.sh "${package_tools[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest \
-    xvfb xdotool imagemagick
+    xvfb xdotool imagemagick locales
   # Windows first: the tests here compare with the Windows programs as installed. Its GUI
   # test compares with the Linux tarnpack, built below before the Windows tests run.
   cmake --preset windows -DTARN_LINUX_TARNPACK="$PWD/build/packer/tarnpack" >/dev/null

@@ -73,6 +73,17 @@ TEST(TarnpackCommandLine, ReadsOptionsOnlyAtTheStartAndTheRestVerbatim) {
   }
 }
 
+TEST(TarnpackCommandLine, TheTextAfterTheProgramsNameKeepsEveryByteFrom0x80Up) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"tarnpack.exe zone.ini", "zone.ini"},
+      {"\"C:\\my tools\\tarnpack.exe\"  \t-c my zone.ini ", "-c my zone.ini "},
+      {"tarnpack \xFC" "ber.ini", "\xFC" "ber.ini"},
+      {"\"tarnpack\" \x95\\.ini", "\x95\\.ini"},
+      {"tarnpack", ""},
+  };
+  for (const auto& [command_line, text] : rows) EXPECT_STREQ(text_after_program_name(command_line), text);
+}
+
 // The box shows the warnings first, then the totals, and never more than fits on a screen:
 // about 40 rows of 50 characters, the rest of each counted.
 TEST(TarnpackCheckBox, ShowsWarningsFirstAndNoMoreThanFitsOnAScreen) {

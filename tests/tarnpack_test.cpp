@@ -182,6 +182,18 @@ TEST_F(Tarnpack, RefusesNamesThatTarnsplitCannotExtract) {
     expect_failure("OutFile=out.lvz\nFile=a.txt\nExtractFile=" + name + "\n",
                    message.substr(0, 299));  // a message holds at most 299 characters
   }
+
+  // The description's name is OutFile's file name as the system reads the path.
+  std::filesystem::create_directories(dir / "sub");
+  write_file(dir / "fz.ini", "x");
+  std::vector<std::string> outputs = {"sub/fz.lvz", "sub\\fz.lvz"};
+  if (runs_on_windows()) outputs.push_back(dir.path().substr(0, 2) + "fz.lvz");
+  for (const std::string& output : outputs) {
+    run_result result = pack("OutFile=" + output + "\nFile=a.txt\nFile=fz.ini\n");
+    EXPECT_EQ(result.status, 2) << output;
+    expect_tarnpack_error(result, "Cannot pack fz.ini: its name cannot be extracted safely");
+    EXPECT_FALSE(file_exists(dir / "sub/fz.lvz") || file_exists(dir / "fz.lvz")) << output;
+  }
 }
 
 TEST_F(Tarnpack, RefusesNamesThatWouldNotComeBackWholeAndKeepsOneOf250Characters) {
@@ -287,6 +299,71 @@ TEST_F(Tarnpack, SkipsAUtf8ByteOrderMarkAndRefusesUtf16Descriptions) {
     expect_failure(utf16, "Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini");
 }
 
+// A description that Notepad saved as UTF-8 names its files in the code page in which the
+// Windows programs read names (ü is 0xFC in Windows' Western one); on Linux names are its
+// bytes as written.
+TEST_F(Tarnpack, ReadsAUtf8DescriptionInTheCodePageOfNames) {
+  if (runs_on_windows() && ansi_code_page() != 1252) GTEST_SKIP() << "written for code page 1252";
+  const std::string mark = "\xEF\xBB\xBF", u_umlaut = "\xC3\xBC", table = "\xE8\xA1\xA8";
+  std::string name = (runs_on_windows() ? "\xFC" : u_umlaut) + ".txt";
+  write_file(dir.path() + (runs_on_windows() ? "\\" : "/") + name, "u");
+  // Lines that are never read may hold any character.
+  run_result result = pack(mark + "OutFile=out.lvz\r\n; " + table + "\r\nAuthor=" + table + "\r\nFile=" +
+                           u_umlaut + ".txt\r\n");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), names{name});
+
+  // Windows' Western code page holds no 表: the name is refused, not packed as "?.txt".
+  std::string refused = mark + "OutFile=out.lvz\r\nFile=" + table + ".txt\r\n";
+  if (runs_on_windows()) {
+    expect_failure(refused,
+                   "Description line 2 holds a character that the ANSI code page cannot hold: zone.ini");
+  } else {
+    write_file(dir / (table + ".txt"), "t");
+    EXPECT_EQ(pack(refused).status, 0);
+    EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), names{table + ".txt"});
+  }
+}
+
+// On a Japanese system (code page 932, run so by the test CodePage932) the second byte of
+// ソ (83 5C) and 表 (95 5C) is '\\', which is no separator there: both files are packed
+// under their names, unpacked into the folder 表, and packed again alike, whether the
+// description is in the code page or in UTF-8.
+TEST_F(Tarnpack, ReadsDoubleByteNamesWholeInCodePage932) {
+  if (ansi_code_page() != 932) GTEST_SKIP() << "needs the Windows programs in code page 932";
+  const std::string so = "\x83\x5C", table = "\x95\x5C";
+  const std::string so_utf8 = "\xE3\x82\xBD", table_utf8 = "\xE8\xA1\xA8";
+  std::filesystem::create_directories(dir / "gfx");
+  write_file(dir.path() + "\\gfx\\" + so + ".txt", "so");
+  write_file(dir.path() + "\\gfx\\" + table + ".txt", "table");
+  auto description = [](const std::string& so_name, const std::string& table_name) {
+    return "OutFile=" + table_name + ".lvz\r\nFile=gfx\\" + so_name + ".txt\r\nFile=gfx\\" + table_name +
+           ".txt\r\n[objectimages]\r\nIMAGE0=gfx\\" + table_name +
+           ".txt\r\n[mapobjects]\r\n1,2,IMAGE0,TopMost\r\n";
+  };
+  const std::string container_path = dir.path() + "\\" + table + ".lvz";
+  std::string first;
+  for (const std::string& text : {description(so, table), "\xEF\xBB\xBF" + description(so_utf8, table_utf8)}) {
+    run_result packed_zone = pack(text);
+    ASSERT_EQ(packed_zone.status, 0);
+    std::string container = read_file(container_path);
+    if (first.empty()) first = container;
+    EXPECT_TRUE(container == first) << "the UTF-8 description packs another container";
+  }
+  auto sections = read_container(first);
+  EXPECT_EQ(names_of(sections), (names{so + ".txt", table + ".txt", ""}));
+  ASSERT_EQ(sections.size(), 3u);
+  EXPECT_NE(sections[2].data.find(table + ".txt"), std::string::npos);  // IMAGE0's name
+
+  run_result split = run_program(tarnsplit_path(), {table + ".lvz"}, dir.path());
+  ASSERT_EQ(split.status, 0) << split.out;
+  const std::string folder = dir.path() + "\\" + table + "\\";
+  EXPECT_EQ(read_file(folder + so + ".txt"), "so");
+  EXPECT_EQ(read_file(folder + table + ".txt"), "table");
+  ASSERT_EQ(run_program(tarnpack_path(), {table + ".ini"}, dir.path() + "\\" + table).status, 0);
+  EXPECT_TRUE(read_file(folder + table + ".lvz") == first);
+}
+
 TEST_F(Tarnpack, ReplacesAnExistingOutputFile) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "out.lvz", std::string(1000, 'x'));
@@ -340,9 +417,15 @@ TEST_F(Tarnpack, RefusesAPathThatACutWouldChange) {
 
 TEST_F(Tarnpack, ShowsAnOutputThatCannotBeCreated) {
   write_file(dir / "a.txt", "a");
-  run_result result = pack("OutFile=nodir\\out.lvz\nFile=a.txt\n");
-  EXPECT_EQ(result.status, 2);
-  expect_tarnpack_error(result, "Unable to create nodir\\out.lvz");
+  for (const char* output : {"nodir\\out.lvz", "nodir/out.lvz"}) {
+    write_file(dir / "zone.ini", "OutFile=" + std::string(output) + "\nFile=a.txt\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
+      run_result result = run_program(tarnpack_path(), args, dir.path());
+      EXPECT_EQ(result.status, 2) << args[0] << " " << output;
+      expect_tarnpack_error(result, "Unable to create " + std::string(output));
+    }
+  }
   EXPECT_FALSE(file_exists(dir / "nodir"));
 }
 

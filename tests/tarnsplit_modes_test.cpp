@@ -396,6 +396,7 @@ TEST_F(TarnsplitModes, TakesSeveralContainersInTurn) {
 TEST_F(TarnsplitModes, NeverReplacesWhatTheRunWrote) {
   const std::pair<std::vector<std::string>, std::string> rows[] = {
       {{"-o", "all", "zone.lvz", "sub\\zone.lvz"}, "sub\\zone.lvz: Output directory all\\zone"},
+      {{"-o", "all", "zone.lvz", "sub/zone.lvz"}, "sub/zone.lvz: Output directory all\\zone"},
       {{"zone.lvz", ".\\zone.lvz"}, ".\\zone.lvz: Output directory .\\zone"},
   };
   for (const auto& [args, refused] : rows) {

@@ -116,7 +116,7 @@ char* take_input_name(const char* given, bool* too_long) {
 // current directory itself; so would one of dots and blanks only ("...", ". ."), since
 // Windows drops the trailing dots and blanks of a path's last part.
 bool names_new_directory(const char* path) {
-  const char* last = file_name_part(path);
+  const char* last = system_file_name(path);
   return last[std::strspn(last, ". ")] != '\0';
 }
 
@@ -299,7 +299,7 @@ class extractor : public section_handler {
       return false;
     if (chosen_directory_) {
       if (!make(chosen_directory_)) return false;
-      output_directory_ = std::string(chosen_directory_) + "\\" + file_name_part(output_directory_.c_str());
+      output_directory_ = std::string(chosen_directory_) + "\\" + system_file_name(output_directory_.c_str());
     }
     return make(output_directory_.c_str());
   }
@@ -308,8 +308,8 @@ class extractor : public section_handler {
     return make_directory(directory) != make_directory_result::path_not_found;
   }
 
-  // Next to the container when it was named on the command line, next to the program when
-  // it was typed. False when memory ran out.
+  // Where output_directory_path puts it: next to the container, or, for a name typed without
+  // its root, next to the program. False when memory ran out.
   bool name_directory_after_container(const run_state& state) {
     char* arguments[] = {const_cast<char*>(state.program), state.input_name};
     char* path = output_directory_path(state.given_name ? 2 : 1, arguments, state.input_name);
@@ -498,7 +498,7 @@ outcome walk(run_state& state, section_handler& handler) {
   if (!has_container_magic(header.magic)) return {fail<message::not_a_container>(), __LINE__};
   if (header.section_count == 0) return {fail<message::no_sections>(), __LINE__};
   state.section_count = header.section_count;
-  state.description_name = description_name_for(file_name_part(state.input_name));
+  state.description_name = description_name_for(system_file_name(state.input_name));
 
   outcome begun = handler.begin(state);
   if (begun.status != unpack_status::success) return begun;

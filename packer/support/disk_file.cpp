@@ -134,13 +134,10 @@ bool is_special_file(const char* path) {
 }
 
 void check_output_folder(const char* path) {
-  char folder[path_size];
-  copy_path(folder, path);
-  char* separator = last_separator(folder);
+  std::string folder = system_directory_part(path);
   bool found = path[0] != '\0';  // a path without a folder is in the current directory
-  if (found && separator) {
-    separator[1] = '\0';
-    DWORD attributes = GetFileAttributesA(folder);
+  if (found && !folder.empty()) {
+    DWORD attributes = GetFileAttributesA(folder.c_str());
     found = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
   if (!found) throw file_exception(file_error_kind::create_failed, path, GetLastError());

@@ -79,6 +79,8 @@ run_result run(const std::string& program, const std::vector<std::string>& args,
 
 bool runs_on_windows() { return false; }
 
+unsigned ansi_code_page() { return 0; }
+
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text) {
   return run(program, args, cwd, stdin_text, false);

@@ -49,6 +49,8 @@ std::string text_of(const std::string& path) {
 
 bool runs_on_windows() { return true; }
 
+unsigned ansi_code_page() { return GetACP(); }
+
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text) {
   scratch_dir io;

@@ -121,6 +121,10 @@ bool is_failure_output(const std::string& out, const std::string& message);
 // few tests of POSIX-only mechanisms (a shell's ulimit, symbolic links).
 bool runs_on_windows();
 
+// The ANSI code page in which the Windows programs read names (GetACP; under wine the locale
+// of LC_ALL sets it, 1252 for C.UTF-8); 0 on POSIX, where names are bytes.
+unsigned ansi_code_page();
+
 // Expects tarnpack to have shown message: on standard error ("Error: " message) on POSIX.
 // On Windows it is in a message box, which returns at once without a display; the unit
 // tests check its texts there.
