@@ -10,3 +10,25 @@ function(tarn_wine_command out prefix)
       "WINEDLLOVERRIDES=mscoree,mshtml=" ${TARN_WINE_LOADER}
       PARENT_SCOPE)
 endfunction()
+
+# Adds the tests WineSessionStart and WineSessionEnd, which set up and end the fixture
+# wine_session: one wine session in prefix (made when missing), its server persistent, for
+# the whole test run. A test that started a session of its own would leave wine's services
+# running with its output open, and ctest would wait for them to end (a minute and more);
+# started here, they hold no test's output, and no test pays their start-up of seconds.
+function(tarn_add_wine_session_tests prefix)
+  tarn_wine_command(wine ${prefix})
+  get_filename_component(wine_directory ${TARN_WINE_LOADER} DIRECTORY)
+  set(server ${wine_directory}/wineserver)
+  # A server already there (one that listing the tests started, or one a stopped run left)
+  # is ended first. The server keeps its standard error open, the services all they
+  # inherit, for as long as they run: none of this test's output.
+  add_test(NAME WineSessionStart
+           COMMAND sh -c [[mkdir -p "$WINEPREFIX" && { "$0" -k 2>/dev/null; "$0" -w; } &&
+                          "$0" -p 2>/dev/null && exec "$@" wineboot --init </dev/null >/dev/null 2>&1]]
+                   ${server} ${wine})
+  add_test(NAME WineSessionEnd COMMAND sh -c [["$0" -k; exec "$0" -w]] ${server})
+  set_tests_properties(WineSessionStart WineSessionEnd PROPERTIES ENVIRONMENT "WINEPREFIX=${prefix}")
+  set_tests_properties(WineSessionStart PROPERTIES FIXTURES_SETUP wine_session)
+  set_tests_properties(WineSessionEnd PROPERTIES FIXTURES_CLEANUP wine_session)
+endfunction()
