@@ -99,6 +99,13 @@ void check_report::entry_packed(const char* path, const byte_buffer& container, 
          " differs only in letter case from the earlier " + earlier);
 }
 
+void check_report::times_clamped(const char* variable, const std::string& setting, uint32_t files) {
+  std::string changed = files == 0   ? "no file's time"
+                        : files == 1 ? "the time of 1 file"
+                                     : "the times of " + std::to_string(files) + " files";
+  clamp_ = std::string(variable) + "=" + setting + " clamps " + changed;
+}
+
 void check_report::head_read(ini_file& description) {
   char line[line_limit + 1];
   while (description.next_line(line, sizeof line))
@@ -154,6 +161,7 @@ void check_report::failed(const base_exception& error) {
 std::string check_report::report() const {
   std::string text = head_ + "\n";
   for (const std::string& line : lines_) text += line + "\n";
+  if (!clamp_.empty()) text += clamp_ + "\n";
   return text;
 }
 

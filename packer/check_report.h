@@ -29,6 +29,10 @@ class check_report {
   // its name was taken already.
   void entry_packed(const char* path, const byte_buffer& container, uint32_t old_size);
 
+  // The environment's variable, set to setting, gave files sections (of those packed) its
+  // time in place of their files' later ones.
+  void times_clamped(const char* variable, const std::string& setting, uint32_t files);
+
   // Packing has read what it reads of the selected section, the head or [objectimages]:
   // its unread lines are ignored (they are consumed here).
   void head_read(ini_file& description);
@@ -56,7 +60,8 @@ class check_report {
   bool has_failed() const { return failed_; }
   // The failure's text, as packing shows it.
   const std::string& error() const { return error_; }
-  // "NAME: N sections, S bytes", then a line for each entry and the object section.
+  // "NAME: N sections, S bytes", then a line for each entry and the object section, and
+  // one for a clamp of the files' times.
   std::string report() const;
   // Each "warning: ..." with its line end, in the order found.
   std::string warnings() const;
@@ -71,6 +76,7 @@ class check_report {
   std::vector<std::string> warnings_;
   std::vector<std::pair<unsigned, std::string>> images_;  // number, stored file name
   std::string objects_;                                    // what the object section holds
+  std::string clamp_;                                      // how many times a clamp changed
   bool failed_ = false;
   std::string error_;
 };

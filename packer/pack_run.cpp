@@ -19,15 +19,16 @@
 #include "packing_pipeline.h"
 #include "paths.h"
 #include "safe_name.h"
+#include "source_date.h"
 #include "string_helpers.h"
 
 namespace {
 
 // Packs every File entry, then every ExtractFile entry, in the order of the description,
 // into the container that will be written to output_path, on as many workers as TARN_JOBS
-// or the machine's cores give.
+// or the machine's cores give, no file with a time later than clamp's.
 void pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
-                  check_report* check) {
+                  const time_clamp& clamp, check_report* check) {
   std::vector<std::string> paths;
   char entry[path_size];
   bool cut = false;
@@ -43,8 +44,10 @@ void pack_entries(ini_file& description, byte_buffer& container, const char* out
     observe = [&](size_t index, uint32_t old_size) {
       check->entry_packed(paths[index].c_str(), container, old_size);
     };
-  pack_file_entries(container, paths, extracted_description.c_str(), workers, observe);
+  uint32_t clamped =
+      pack_file_entries(container, paths, extracted_description.c_str(), workers, clamp.latest, observe);
   if (check) check->head_read(description);
+  if (check && clamp.set) check->times_clamped(source_date_variable, clamp.setting, clamped);
 }
 
 // Shows a failure, or records it for the check to show after its warnings.
@@ -65,7 +68,7 @@ void write_container(const char* output_path, const byte_buffer& container) {
 // Everything after the description's path is known. The output file is created only when
 // the container is complete, so a failure before leaves an existing one untouched. A check
 // observes the same run and writes nothing.
-void pack(const char* description_path, check_report* check) {
+void pack(const char* description_path, const time_clamp& clamp, check_report* check) {
   ini_file description(description_path);
   if (check) check->description_loaded(description);
   char output_path[path_size];
@@ -77,7 +80,7 @@ void pack(const char* description_path, check_report* check) {
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
-  pack_entries(description, container, output_path, check);
+  pack_entries(description, container, output_path, clamp, check);
   compile_objects(container, description, check);
   if (section_count(container) == 0) throw base_exception("No data defined");
 
@@ -92,8 +95,10 @@ exit_status run(const char* path, check_report* check) {
   char description_path[path_size];
   copy_path(description_path, path);
   try {
+    // Read once, before anything else: a value that is no time fails before any file is read.
+    time_clamp clamp = source_date_clamp(std::getenv(source_date_variable));
     if (!description_path[0] && !ask_description_path(description_path)) return exit_cancelled;
-    pack(description_path, check);
+    pack(description_path, clamp, check);
     return exit_written;
   } catch (const base_exception& error) {
     fail(error, check);

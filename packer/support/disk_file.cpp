@@ -76,10 +76,16 @@ void disk_file::close() {
   handle_ = INVALID_HANDLE_VALUE;
 }
 
-int32_t get_file_time(const char* path) {
+int32_t get_file_time(const char* path, uint64_t latest, bool* clamped) {
+  if (clamped) *clamped = false;
   file_finder finder(path);
   if (!finder.found()) return 0;
-  const FILETIME& written = finder.entry().ftLastWriteTime;
+  FILETIME written = finder.entry().ftLastWriteTime;
+  // Clamped as a moment, before the local offset: the offset of the clamp's own date applies.
+  if (ticks_of(written) > latest) {
+    written = {static_cast<DWORD>(latest), static_cast<DWORD>(latest >> 32)};
+    if (clamped) *clamped = true;
+  }
   // The offset in force at the file's own date, not today's: the stored time then does not
   // depend on the day of packing, and tarnsplit can turn it back into the same moment.
   SYSTEMTIME universal, local;

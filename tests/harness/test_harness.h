@@ -51,8 +51,9 @@ class time_zone {
   bool had_;
   std::string old_;
 };
-// Sets the environment variable name to value for this process and the programs it runs,
-// for the life of the object; its old value (or its absence) comes back after.
+// Sets the environment variable name to value (nullptr: unsets it) for this process and the
+// programs it runs, for the life of the object; its old value (or its absence) comes back
+// after.
 class environment_variable {
  public:
   environment_variable(const char* name, const char* value);
