@@ -117,6 +117,13 @@ void check_report::entry_packed(const char* path, entry_outcome outcome, const b
   }
 }
 
+void check_report::times_clamped(const char* variable, const std::string& setting, uint32_t files) {
+  std::string changed = files == 0   ? "no file's time"
+                        : files == 1 ? "the time of 1 file"
+                                     : "the times of " + std::to_string(files) + " files";
+  clamp_ = std::string(variable) + "=" + setting + " clamps " + changed;
+}
+
 void check_report::head_read(ini_file& description) {
   char line[line_limit + 1];
   while (description.next_line(line, sizeof line))
@@ -186,6 +193,7 @@ std::vector<std::string> check_report::warning_lines() const {
 std::string check_report::report() const {
   std::string text = totals() + "\n";
   for (const std::string& line : entry_lines()) text += line + "\n";
+  if (!clamp_.empty()) text += clamp_ + "\n";
   return text;
 }
 

@@ -27,6 +27,7 @@ class check_report : public packing_observer {
                     uint32_t offset) override;
   // The head's unread lines are consumed here.
   void head_read(ini_file& description) override;
+  void times_clamped(const char* variable, const std::string& setting, uint32_t files) override;
   void image_defined(unsigned number, const char* stored_name) override;
   void image_line_ignored(const char* line, image_line_fault fault, unsigned number) override;
   void object_changed(const char* line, const std::string& what) override;
@@ -50,7 +51,8 @@ class check_report : public packing_observer {
   std::vector<std::string> entry_lines() const;
   // Each "warning: ...", in the order found.
   std::vector<std::string> warning_lines() const;
-  // The totals, then the entry lines, each with its line end.
+  // The totals, then the entry lines and one for a clamp of the files' times, each with its
+  // line end.
   std::string report() const;
   // The warning lines, each with its line end.
   std::string warnings() const;
@@ -68,6 +70,7 @@ class check_report : public packing_observer {
   std::vector<std::pair<unsigned, std::string>> images_;  // number, stored file name
   std::string objects_;                                    // what the object section holds
   std::unordered_map<std::string, std::string> entry_paths_;  // by a section's folded name, its entry's path
+  std::string clamp_;                                         // how many times a clamp changed
   bool failed_ = false;
   std::string error_;
 };

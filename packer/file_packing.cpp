@@ -125,10 +125,10 @@ std::vector<bool> taken_names(const std::vector<std::string>& paths) {
   return taken;
 }
 
-void load_file_entry(loaded_file& file, const char* path, bool left_out) {
+void load_file_entry(loaded_file& file, const char* path, bool left_out, uint64_t latest_time) {
   file.content.load_file(path);
   file.full_size = file.content.size();
-  file.time = static_cast<uint32_t>(get_file_time(path));
+  file.time = static_cast<uint32_t>(get_file_time(path, latest_time, &file.time_clamped));
   if (left_out) {
     file.result = compression::raw;
     file.content.set_size(0);  // read only for its errors

@@ -22,6 +22,7 @@
 #include "packing_pipeline.h"
 #include "paths.h"
 #include "safe_name.h"
+#include "source_date.h"
 #include "string_helpers.h"
 
 namespace {
@@ -52,24 +53,27 @@ bool read_path(ini_file& description, const char* name, bool optional, char (&pa
 
 // Packs every File entry, then every ExtractFile entry, in the order of the description,
 // into the container that will be written to output_path, on as many workers as TARN_JOBS
-// or the machine's cores give. Returns the entries' paths.
+// or the machine's cores give, no file with a time later than clamp's. Returns the entries'
+// paths.
 std::vector<std::string> pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
-                                      packing_observer& observer) {
+                                      const time_clamp& clamp, packing_observer& observer) {
   std::vector<std::string> paths;
   char entry[path_size];
   for (const char* keyword : {"File", "ExtractFile"})
     while (read_path(description, keyword, true, entry, observer)) paths.emplace_back(entry);
   std::string extracted_description = description_name_for(system_file_name(output_path));
   unsigned workers = packing_workers(std::getenv("TARN_JOBS"), std::thread::hardware_concurrency());
-  pack_file_entries(container, paths, extracted_description.c_str(), workers, observer);
+  uint32_t clamped =
+      pack_file_entries(container, paths, extracted_description.c_str(), workers, clamp.latest, observer);
   observer.head_read(description);
+  if (clamp.set) observer.times_clamped(source_date_variable, clamp.setting, clamped);
   return paths;
 }
 
 // Everything after the description's path is known. The output file is replaced only when
 // the container is complete and never over the files it is made of, so a failure leaves an
 // existing one untouched.
-void pack(const char* description_path, packing_observer& observer, output_step output) {
+void pack(const char* description_path, const time_clamp& clamp, packing_observer& observer, output_step output) {
   ini_file description(description_path);
   observer.description_loaded(description);
   char output_path[path_size];
@@ -78,7 +82,7 @@ void pack(const char* description_path, packing_observer& observer, output_step 
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
-  std::vector<std::string> entry_paths = pack_entries(description, container, output_path, observer);
+  std::vector<std::string> entry_paths = pack_entries(description, container, output_path, clamp, observer);
   compile_objects(container, description, observer);
   if (section_count(container) == 0) throw base_exception("No data defined");
   refuse_unfit_output(output_path);
@@ -94,8 +98,10 @@ exit_status run(const char* path, packing_observer& observer, output_step output
   copy_path(description_path, path);
   try {
     if (std::strlen(path) > path_size - 1) throw path_too_long(description_path);
+    // Read once, before anything else: a value that is no time fails before any file is read.
+    time_clamp clamp = source_date_clamp(std::getenv(source_date_variable));
     if (!description_path[0] && !ask_description_path(description_path)) return exit_cancelled;
-    pack(description_path, observer, output);
+    pack(description_path, clamp, observer, output);
     return exit_written;
   } catch (const base_exception& error) {
     failed(error);

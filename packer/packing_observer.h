@@ -46,6 +46,10 @@ class packing_observer {
   // may read them (packing reads nothing more there).
   virtual void head_read(ini_file&) {}
 
+  // The environment's variable, set to setting, gave files sections (of those packed) its
+  // time in place of their files' later ones.
+  virtual void times_clamped(const char* /*variable*/, const std::string& /*setting*/, uint32_t /*files*/) {}
+
   // Image number is stored with the file name stored_name.
   virtual void image_defined(unsigned /*number*/, const char* /*stored_name*/) {}
 

@@ -26,8 +26,9 @@ unsigned packing_workers(const char* setting, unsigned cores);
 // entry in paths' order throws (see load_file_entry and append_file_entry), once the
 // sections before it are appended; entries after it may have been read, and are dropped.
 // Each worker holds one file and its zlib stream at a time; a file waiting to be appended
-// holds only the bytes its section stores. observer is told of each entry's turn
-// (entry_packed), on the calling thread.
-void pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
-                       const char* description_name, unsigned workers,
-                       packing_observer& observer = unobserved());
+// holds only the bytes its section stores. A file written later than latest_time
+// (file-time ticks) is stored with that time instead; returns how many of the sections
+// appended were. observer is told of each entry's turn (entry_packed), on the calling thread.
+uint32_t pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
+                           const char* description_name, unsigned workers, uint64_t latest_time = UINT64_MAX,
+                           packing_observer& observer = unobserved());

@@ -29,6 +29,6 @@ fi
 cmake --preset default -DTARN_WINDOWS_PROGRAMS="$windows_programs" >/dev/null
 cmake --build --preset default
 ctest --preset default
-# Under wine a test process now and then dies before it starts; the windows preset runs a
-# failed test once more, so only a failure that repeats fails the run.
+# No test runs twice: the Windows tests share one wine session (the fixture wine_session), so
+# none waits for wine to start or end one, and a failure under wine fails the run.
 $native_only || ctest --preset windows

@@ -362,6 +362,33 @@ TEST_F(Agreement, PackSplitPackKeepsFileTimesInEveryZoneOnBothPlatforms) {
   }
 }
 
+TEST_F(Agreement, BothTarnpacksClampFreshFilesToSourceDateEpochAlike) {
+  // A zone checked out afresh on each system, its files dated now, packs into the same
+  // container on both, in every zone: the last change was in mid-July, and an older file,
+  // from mid-June, keeps its time (in June every zone here has July's offset, under wine too).
+  const int64_t mid_june = mid_july - 30 * 86400;
+  environment_variable epoch("SOURCE_DATE_EPOCH", std::to_string(mid_july).c_str());
+  for (const zone_case& zone : zones) {
+    SCOPED_TRACE(zone.zone);
+    time_zone local(zone.zone);
+    std::string containers[2];
+    for (bool windows_side : {false, true}) {
+      const scratch_dir& dir = windows_side ? windows : here;
+      write_file(dir / "fresh.txt", "checked out now");
+      write_file(dir / "june.txt", "older than the last change");
+      set_modification_time(dir / "june.txt", mid_june);
+      write_file(dir / "zone.ini", "OutFile=zone.lvz\r\nFile=fresh.txt\r\nFile=june.txt\r\n");
+      ASSERT_EQ(run_on(windows_side, "tarnpack", "zone.ini", dir.path()).status, 0);
+      containers[windows_side] = read_file(dir / "zone.lvz");
+      auto sections = read_container(containers[windows_side]);
+      ASSERT_EQ(sections.size(), 2u);
+      EXPECT_EQ(sections[0].time, mid_july + zone.july);
+      EXPECT_EQ(sections[1].time, mid_june + zone.july);
+    }
+    EXPECT_TRUE(containers[0] == containers[1]) << "the platforms differ";
+  }
+}
+
 TEST_F(Agreement, BothTarnsplitsReadSkippedAndRepeatedClockTimesWithTheSummerOffset) {
   for (const zone_case& zone : zones) {
     if (zone.skipped == 0) continue;

@@ -1,10 +1,10 @@
 # Cross-platform checks: the Windows package, and the agreement of both platforms' programs.
+include(${PROJECT_SOURCE_DIR}/cmake/wine.cmake)
 
 # Both platforms agree: given the folder of the Windows programs (the windows preset's
 # install), the programs built here and those, run under wine, must leave the same bytes.
 set(TARN_WINDOWS_PROGRAMS "" CACHE PATH "Folder of the Windows programs to compare with (empty: no comparison)")
 if(TARN_WINDOWS_PROGRAMS AND NOT CMAKE_CROSSCOMPILING)
-  include(${PROJECT_SOURCE_DIR}/cmake/wine.cmake)
   tarn_wine_command(wine_command ${CMAKE_BINARY_DIR}/wine)
   list(JOIN wine_command "' '" wine_words)
   file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/run-windows
@@ -19,21 +19,23 @@ if(TARN_WINDOWS_PROGRAMS AND NOT CMAKE_CROSSCOMPILING)
     WINDOWS_PROGRAMS="${TARN_WINDOWS_PROGRAMS}"
     SAMPLE_DIRECTORY="${PROJECT_SOURCE_DIR}/samples/zone")
   add_dependencies(agreement_tests tarnsplit tarnpack)
-  # wine makes its prefix on first use; two tests doing that at once would trip each other.
-  add_test(NAME WinePrefix COMMAND ${CMAKE_BINARY_DIR}/run-windows wineboot --init)
-  set_tests_properties(WinePrefix PROPERTIES FIXTURES_SETUP wine_prefix)
+  # wine makes its prefix on first use, which the session does before any test: two tests
+  # doing that at once would trip each other.
+  tarn_add_wine_session_tests(${CMAKE_BINARY_DIR}/wine)
   # The same time zone for both (wine takes the zone from TZ as the program starts), so
   # that local file times read alike.
   gtest_discover_tests(agreement_tests DISCOVERY_MODE PRE_TEST
-                       PROPERTIES ENVIRONMENT ${test_environment} FIXTURES_REQUIRED wine_prefix)
+                       PROPERTIES ENVIRONMENT ${test_environment} FIXTURES_REQUIRED wine_session)
 endif()
 
-# wine's prefix, made with the build: listing the tests through wine is then quick.
+# wine's prefix, made with the build: listing the tests through wine is then quick. Every
+# test then runs in the one session of the fixture wine_session.
 if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR AND TARN_WINE_PREFIX)
   add_custom_command(OUTPUT ${TARN_WINE_PREFIX}/system.reg
                      COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init
                      COMMENT "Making the wine prefix")
   add_custom_target(wine_prefix ALL DEPENDS ${TARN_WINE_PREFIX}/system.reg)
+  tarn_add_wine_session_tests(${TARN_WINE_PREFIX})
 endif()
 
 # Code page 932 (Japanese), where the second byte of many characters is '\': the tests of it
@@ -76,4 +78,5 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
            COMMAND ${CMAKE_COMMAND} -D BUILD_DIR=${CMAKE_BINARY_DIR} -D CPACK=${CMAKE_CPACK_COMMAND}
                    -D OBJDUMP=${CMAKE_OBJDUMP} "-D EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
                    "-D PROGRAMS=${packaged}" -P ${PROJECT_SOURCE_DIR}/cmake/check_windows_package.cmake)
+  set_tests_properties(WindowsPackage PROPERTIES FIXTURES_REQUIRED wine_session)
 endif()

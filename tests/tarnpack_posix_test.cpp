@@ -337,6 +337,9 @@ TEST_F(TarnpackPosix, TheUsageIsWrappedForATerminal) {
             "Options come before the name, which is taken verbatim; -- ends them.\n"
             "TARN_JOBS=N in the environment: the number of files read and compressed side by\n"
             "side (1 to 8; by default the machine's cores, at most 8).\n"
+            "SOURCE_DATE_EPOCH=SECONDS in the environment: files written later than that\n"
+            "moment (seconds since 1970 UTC) are stored with its time, so that fresh copies\n"
+            "of the same files give the same container.\n"
             "Exit status: 0 written (or sound, when checking), 1 cancelled, 2 failed (after\n"
             "showing the error).\n");
 }

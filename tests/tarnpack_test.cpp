@@ -1,5 +1,5 @@
 // tarnpack end to end: the real program on descriptions and files written by the test, its
-// containers read field by field.
+// containers read field by field; beside its workers, the number of them TARN_JOBS gives.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "packing_pipeline.h"
 #include "paths.h"
 #include "test_harness.h"
 
@@ -570,6 +571,77 @@ TEST_F(Tarnpack, PacksAndUnpacksTheSampleZone) {
   ASSERT_EQ(split.status, 0) << split.out;
   for (const char* path : {"welcome.txt", "arena.cfg", "gfx/banner.gif", "gfx/ship.bmp", "gfx/explode.bmp", "notes.txt"})
     EXPECT_EQ(read_file(dir / ("zone/" + std::filesystem::path(path).filename().string())), read_file(dir / path));
+}
+
+TEST_F(Tarnpack, SourceDateEpochStoresNoFileTimeLaterThanItsMoment) {
+  // In Berlin's zone, where the tests run: 1000000000 is in summer (+2 h), like the epoch
+  // 1500000000 and the time 1600000000; 1700000000 is in winter (+1 h).
+  write_file(dir / "old.txt", "old");
+  set_modification_time(dir / "old.txt", 1000000000);
+  write_file(dir / "new.txt", "new");
+  struct row {
+    const char* setting;  // nullptr: unset
+    int64_t fresh;        // new.txt's time
+    uint32_t stored;      // new.txt's section's time
+    const char* checked;  // what --check says of the clamp
+  };
+  const row rows[] = {
+      {nullptr, 1600000000, 1600000000 + 7200, nullptr},
+      {"", 1700000000, 1700000000 + 3600, nullptr},
+      {"1500000000", 1600000000, 1500000000 + 7200, "clamps the time of 1 file"},
+      {"1500000000", 1700000000, 1500000000 + 7200, "clamps the time of 1 file"},
+      {"1600000000", 1600000000, 1600000000 + 7200, "clamps no file's time"},
+      // Berlin's clocks went back on 2021-10-31 at 01:00 UTC: a file of 01:30 UTC (02:30 on the
+      // clock after) is later than the epoch of 00:45 UTC (02:45 on the clock before).
+      {"1635641100", 1635643800, 1635641100 + 7200, "clamps the time of 1 file"},
+      {"99999999999999999999", 1700000000, 1700000000 + 3600, "clamps no file's time"},
+  };
+  std::string clamped;
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.setting ? r.setting : "unset");
+    environment_variable epoch("SOURCE_DATE_EPOCH", r.setting);
+    set_modification_time(dir / "new.txt", r.fresh);
+    auto sections = packed("File=old.txt\nFile=new.txt\n");
+    ASSERT_EQ(sections.size(), 2u);
+    EXPECT_EQ(sections[0].time, 1000000000u + 7200);
+    EXPECT_EQ(sections[1].time, r.stored);
+    if (r.setting && std::string(r.setting) == "1500000000") {
+      if (clamped.empty()) clamped = read_file(dir / "out.lvz");
+      EXPECT_TRUE(read_file(dir / "out.lvz") == clamped) << "a fresher file changed the container";
+    }
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 0);
+    if (!runs_on_windows()) {  // the report's last line, after the sections'
+      std::string line = r.checked ? "SOURCE_DATE_EPOCH=" + std::string(r.setting) + " " + r.checked + "\n"
+                                   : "";
+      EXPECT_EQ(check.out.substr(check.out.rfind(" bytes\n") + 7), line);
+    }
+  }
+  // Refused before any file is read: the missing file goes unmentioned.
+  for (const char* bad : {"-1", "+1", " 1", "1 ", "1.5", "1e9", "soon"}) {
+    environment_variable epoch("SOURCE_DATE_EPOCH", bad);
+    const std::string message = "SOURCE_DATE_EPOCH=\"" + std::string(bad) +
+                                "\" is not a number of seconds since 1970 (decimal digits only)";
+    expect_failure("OutFile=out.lvz\nFile=missing.txt\n", message);
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 2) << bad;
+    expect_tarnpack_error(check, message);
+  }
+}
+
+TEST(PackingWorkers, TarnJobsSetsTheWorkersFromOneToEightAndAnythingElseGivesTheCores) {
+  struct {
+    const char* setting;
+    unsigned cores, workers;
+  } cases[] = {
+      {nullptr, 2, 2}, {"", 4, 4},   {nullptr, 0, 1}, {nullptr, 64, 8},  {"1", 4, 1},
+      {"3", 2, 3},     {"8", 1, 8},  {"12", 2, 8},    {"99999999999999999999", 2, 8},
+      {"0", 2, 2},     {"-1", 2, 2}, {"+2", 4, 4},    {" 2", 4, 4},      {"2x", 4, 4},
+      {"two", 3, 3},   {"03", 8, 3},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(packing_workers(c.setting, c.cores), c.workers)
+        << (c.setting ? c.setting : "unset") << ", " << c.cores << " cores";
 }
 
 TEST_F(Tarnpack, EveryNumberOfWorkersWritesTheSameContainerAndShowsTheSameFirstError) {

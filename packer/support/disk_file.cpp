@@ -143,10 +143,16 @@ void check_output_folder(const char* path) {
   if (!found) throw file_exception(file_error_kind::create_failed, path, GetLastError());
 }
 
-int32_t get_file_time(const char* path) {
+int32_t get_file_time(const char* path, uint64_t latest, bool* clamped) {
+  if (clamped) *clamped = false;
   file_finder finder(path);
   if (!finder.found()) return 0;
-  const FILETIME& written = finder.entry().ftLastWriteTime;
+  FILETIME written = finder.entry().ftLastWriteTime;
+  // Clamped as a moment, before the local offset: the offset of the clamp's own date applies.
+  if (ticks_of(written) > latest) {
+    written = {static_cast<DWORD>(latest), static_cast<DWORD>(latest >> 32)};
+    if (clamped) *clamped = true;
+  }
   SYSTEMTIME universal, local;
   FILETIME local_time;
   if (FileTimeToSystemTime(&written, &universal) && local_time_at(universal, &local) &&

@@ -141,7 +141,10 @@ environment_variable::environment_variable(const char* name, const char* value) 
   const char* old = std::getenv(name);
   had_ = old != nullptr;
   if (had_) old_ = old;
-  setenv(name, value, 1);
+  if (value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
 }
 
 environment_variable::~environment_variable() {
