@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ascii_case.h"
+#include "code_page.h"
 
 namespace {
 
@@ -22,9 +23,9 @@ const char* shown_byte(char byte, char (&shown)[5]) {
   return shown;
 }
 
-// Windows opens a device for these names whatever the extension, so "nul.txt" and
-// "Com1 .bmp" are the device too. stem is the part before the first '.', blanks trimmed.
-bool is_device_name(const char* stem, size_t length) {
+// Whether stem, the part of a name before its first '.' with blanks trimmed, is one of the
+// names Windows opens a device for.
+bool is_device_stem(const char* stem, size_t length) {
   static const char* const devices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
   for (const char* device : devices)
     if (length == std::strlen(device) && equal_ignoring_case(stem, device, length)) return true;
@@ -35,21 +36,32 @@ bool is_device_name(const char* stem, size_t length) {
   return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
+// Whether name's characters are ones a file name may hold, read by characters: the second
+// byte of a double-byte character of the system's code page ('\\' in many) is none of its own.
+bool has_only_name_characters(const char* name) {
+  for (const char* p = name; *p; p = next_character(p))
+    if (is_control(static_cast<unsigned char>(*p)) || std::strchr("/\\:<>\"|?*", *p)) return false;
+  return true;
+}
+
 }  // namespace
 
 bool is_safe_file_name(const char* name, const char* description_name) {
   size_t length = std::strlen(name);
   if (length == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
-  for (const char* p = name; *p; ++p)
-    if (is_control(static_cast<unsigned char>(*p)) || std::strchr("/\\:<>\"|?*", *p)) return false;
+  if (!has_only_name_characters(name)) return false;
   if (name[length - 1] == '.' || name[length - 1] == ' ') return false;
 
-  size_t stem = std::strcspn(name, ".");
-  while (stem > 0 && name[stem - 1] == ' ') --stem;
-  if (is_device_name(name, stem)) return false;
+  if (is_device_name(name)) return false;
 
   return !(std::strlen(description_name) == length &&
            equal_ignoring_case(name, description_name, length));
+}
+
+bool is_device_name(const char* name) {
+  size_t stem = std::strcspn(name, ".");
+  while (stem > 0 && name[stem - 1] == ' ') --stem;
+  return is_device_stem(name, stem);
 }
 
 bool is_extractable_name(const char* name, const char* description_name) {
@@ -83,7 +95,7 @@ std::string image_value(const char* file_name, const image_entry_head& head) {
 
 image_name_fault image_name_fault_of(const char* file_name, const image_entry_head& head) {
   size_t length = std::strlen(file_name);
-  for (const char* p = file_name; *p; ++p) {
+  for (const char* p = file_name; *p; p = next_character(p)) {  // a second byte may be '\\'
     if (is_control(static_cast<unsigned char>(*p))) return image_name_fault::control_byte;
     if (*p == ',') return image_name_fault::comma;
     if (*p == '\\' || *p == '/') return image_name_fault::separator;

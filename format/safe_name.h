@@ -15,8 +15,15 @@ constexpr size_t extracted_name_length = 250;
 // False for a name that could land outside the output directory, on a device, on another
 // file than the one named, or on the description itself (description_name, any case):
 // empty, ".", "..", separators and the other characters Windows forbids, control bytes,
-// a trailing '.' or ' ', and the Windows device names with or without an extension.
+// a trailing '.' or ' ', and the Windows device names with or without an extension. Read by
+// characters of the system's code page: the second byte of a double-byte character is no
+// separator (code_page.h).
 bool is_safe_file_name(const char* name, const char* description_name);
+
+// True for a name (without directories) under which Windows opens a device whatever its
+// extension: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9, LPT1 to LPT9, in any case
+// and with any blanks before the first '.' ("nul.txt", "Com1 .bmp").
+bool is_device_name(const char* name);
 
 // Whether a section stored under name can be extracted: its first extracted_name_length
 // characters, as tarnsplit keeps them, make a safe name.
@@ -50,8 +57,9 @@ constexpr size_t image_value_limit = 255;
 
 // Why tarnpack would read an image's line back as another entry. It reads the value cut to
 // image_value_limit characters, splits it at commas, drops the blanks around each field
-// and keeps the part of the file field after its last '\' (or '/', on POSIX), and a
-// control byte may end the line or drive a terminal.
+// and keeps the part of the file field after its last '\' (or '/', on POSIX; the second
+// byte of a double-byte character is none), and a control byte may end the line or drive a
+// terminal.
 enum class image_name_fault {
   none,
   control_byte,  // a byte below 0x20, or 0x7F

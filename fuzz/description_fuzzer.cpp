@@ -36,34 +36,34 @@ void write_scratch(const void* data, size_t size) {
           "cannot write the scratch file");
 }
 
-// The head as the driver reads it: OutFile, then every File and every ExtractFile; check,
-// when given, observes as it does in the driver.
-void read_head(ini_file& description, size_t text_size, check_report* check) {
+// The head as the driver reads it: OutFile, then every File and every ExtractFile, with
+// observer told as the driver tells it.
+void read_head(ini_file& description, size_t text_size, packing_observer& observer) {
   char value[260];
   bool cut = false;
-  if (check) check->description_loaded(description);
-  if (description.get_value(value, sizeof value, "OutFile", true, &cut) && check)
-    check->line_read(std::string("OutFile=") + value, value, cut, sizeof value - 1);
+  observer.description_loaded(description);
+  if (description.get_value(value, sizeof value, "OutFile", true, &cut))
+    observer.value_read("OutFile", value, cut, sizeof value - 1);
   for (const char* name : {"File", "ExtractFile"}) {
     size_t count = 0;
     while (description.get_value(value, sizeof value, name, true, &cut)) {
       require(std::strlen(value) < sizeof value, "a value overran its buffer");
       require(++count <= text_size, "more values than the text has bytes");
-      if (check) check->line_read(std::string(name) + "=" + value, value, cut, sizeof value - 1);
+      observer.value_read(name, value, cut, sizeof value - 1);
     }
   }
-  if (check) check->head_read(description);
+  observer.head_read(description);
 }
 
 // The object block that compile_objects appends to an empty container; false when it
 // appends none.
-bool compile_block(ini_file& description, std::string& block, check_report* check = nullptr) {
+bool compile_block(ini_file& description, std::string& block, packing_observer& observer = unobserved()) {
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
-  compile_objects(container, description, check);
+  compile_objects(container, description, observer);
   if (decode_container_header(container.data()).section_count == 0) return false;
-  if (check) check->container_built("zone.lvz", container);
+  observer.container_built("zone.lvz", container);
   require(container.size() >= container_header_size + section_header_size + 1, "a section cut short");
   section_header header = decode_section_header(container.data() + container_header_size);
   const unsigned char* data = container.data() + container_header_size + section_header_size + 1;
@@ -104,13 +104,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
 }
 
-// Reads the scratch description as the packer does, with check observing when given: the
-// object block into block (false when there is none), or the failure's text into error.
-bool compile_description(size_t size, std::string& block, std::string& error, check_report* check) {
+// Reads the scratch description as the packer does, with observer told: the object block
+// into block (false when there is none), or the failure's text into error.
+bool compile_description(size_t size, std::string& block, std::string& error, packing_observer& observer) {
   try {
     ini_file description(g_path);
-    read_head(description, size, check);
-    return compile_block(description, block, check);
+    read_head(description, size, observer);
+    return compile_block(description, block, observer);
   } catch (const base_exception& failure) {
     char message[512];
     failure.get_text(message, sizeof message);
@@ -122,10 +122,10 @@ bool compile_description(size_t size, std::string& block, std::string& error, ch
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   write_scratch(data, size);
   std::string block, error;
-  bool compiled = compile_description(size, block, error, nullptr);
+  bool compiled = compile_description(size, block, error, unobserved());
   check_report check;
   std::string checked_block, checked_error;
-  bool checked = compile_description(size, checked_block, checked_error, &check);
+  bool checked = compile_description(size, checked_block, checked_error, check);
   require(checked == compiled && checked_block == block && checked_error == error,
           "a check sees another block or failure than packing");
   check.report();

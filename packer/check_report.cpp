@@ -26,8 +26,6 @@ const char* head_parameter_of(const char* line) {
   return nullptr;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // name with its capitals made small: the key of names compared without regard to case.
 std::string folded(const char* name) {
   std::string key(name);
@@ -41,20 +39,16 @@ bool same_folder(const char* a, const char* b) {
   return length == static_cast<size_t>(file_name_part(b) - b) && equal_ignoring_case(a, b, length);
 }
 
-// Why an [objectimages] line that no IMAGE0 to IMAGE255 read took is passed over.
-std::string image_line_fault(const char* line) {
-  const char* p = line;
-  for (const char* prefix = "image"; *prefix; ++prefix, ++p)
-    if (ascii_lower(*p) != *prefix) return "it is no image definition (IMAGE0 to IMAGE255)";
-  const char* digits = p;
-  while (is_digit(*p)) ++p;
-  size_t count = static_cast<size_t>(p - digits);
-  if (count == 0 || !parameter_value(line, std::string(line, p).c_str()))
-    return "it is no image definition (IMAGE0 to IMAGE255)";
-  if (count > 1 && digits[0] == '0') return "image numbers have no leading zeros";
-  std::string number(digits, count);
-  if (count > 3 || std::stoi(number) > 255) return "image numbers go up to 255";
-  return "an earlier line defines IMAGE" + number + ", and the first counts";
+// Why an [objectimages] line is passed over.
+std::string image_line_fault_text(image_line_fault fault, unsigned number) {
+  switch (fault) {
+    case image_line_fault::leading_zero: return "image numbers have no leading zeros";
+    case image_line_fault::above_255: return "image numbers go up to 255";
+    case image_line_fault::repeated:
+      return "an earlier line defines IMAGE" + std::to_string(number) + ", and the first counts";
+    case image_line_fault::not_image: break;
+  }
+  return "it is no image definition (IMAGE0 to IMAGE255)";
 }
 
 // n with "," between groups of three digits.
@@ -88,16 +82,23 @@ void check_report::description_loaded(const ini_file& description) {
   });
 }
 
-void check_report::line_read(const std::string& line, const char* value, bool cut, size_t limit) {
+void check_report::value_read(const char* name, const char* value, bool cut, size_t limit) {
+  note_line(std::string(name) + "=" + value, value, cut, limit);
+}
+
+void check_report::line_read(const char* line, bool cut, size_t limit) { note_line(line, line, cut, limit); }
+
+void check_report::note_line(const std::string& line, const char* value, bool cut, size_t limit) {
   if (cut) warn(quoted(line.c_str()) + " is cut at " + std::to_string(limit) + " characters");
   if (std::strchr(value, ';'))
     warn(quoted(line.c_str()) + " holds ';': a comment after a value is part of the value");
 }
 
-void check_report::entry_packed(const char* path, const byte_buffer& container, uint32_t old_size) {
-  if (container.size() > old_size) {
-    auto stored_name = reinterpret_cast<const char*>(container.data() + old_size + section_header_size);
-    add_section_line(container, old_size, stored_name);
+void check_report::entry_packed(const char* path, entry_outcome outcome, const byte_buffer& container,
+                                uint32_t offset) {
+  if (outcome != entry_outcome::left_out) {
+    auto stored_name = reinterpret_cast<const char*>(container.data() + offset + section_header_size);
+    add_section_line(outcome, container, offset, stored_name);
     entry_paths_.emplace(folded(stored_name), path);
     return;
   }
@@ -116,6 +117,13 @@ void check_report::entry_packed(const char* path, const byte_buffer& container, 
   }
 }
 
+void check_report::times_clamped(const char* variable, const std::string& setting, uint32_t files) {
+  std::string changed = files == 0   ? "no file's time"
+                        : files == 1 ? "the time of 1 file"
+                                     : "the times of " + std::to_string(files) + " files";
+  clamp_ = std::string(variable) + "=" + setting + " clamps " + changed;
+}
+
 void check_report::head_read(ini_file& description) {
   char line[line_limit + 1];
   while (description.next_line(line, sizeof line))
@@ -124,11 +132,9 @@ void check_report::head_read(ini_file& description) {
                                            : "the head holds only OutFile, File and ExtractFile"));
 }
 
-void check_report::images_read(ini_file& description) {
-  char line[line_limit + 1];
-  while (description.next_line(line, sizeof line))
-    if (!head_parameter_of(line))  // told of when the description was loaded
-      warn(quoted(line) + " in [objectimages] is ignored: " + image_line_fault(line));
+void check_report::image_line_ignored(const char* line, image_line_fault fault, unsigned number) {
+  if (!head_parameter_of(line))  // told of when the description was loaded
+    warn(quoted(line) + " in [objectimages] is ignored: " + image_line_fault_text(fault, number));
 }
 
 void check_report::image_defined(unsigned number, const char* stored_name) {
@@ -144,8 +150,8 @@ void check_report::objects_compiled(uint32_t images, uint32_t map_objects, uint3
              ", " + count_of(screen_objects, "screen object") + ")";
 }
 
-void check_report::objects_packed(const byte_buffer& container, uint32_t old_size) {
-  if (container.size() > old_size) add_section_line(container, old_size, objects_);
+void check_report::objects_packed(entry_outcome outcome, const byte_buffer& container, uint32_t offset) {
+  if (outcome != entry_outcome::left_out) add_section_line(outcome, container, offset, objects_);
 }
 
 void check_report::container_built(const char* output_path, const byte_buffer& container) {
@@ -170,22 +176,38 @@ void check_report::failed(const base_exception& error) {
 
 // Each line holds names and lines of the description as they are: their control bytes are
 // shown as \xNN, so that none reaches the terminal or the box.
+std::string check_report::totals() const { return printable_name(head_.c_str()); }
+
+std::vector<std::string> check_report::entry_lines() const {
+  std::vector<std::string> lines;
+  for (const std::string& line : lines_) lines.push_back(printable_name(line.c_str()));
+  return lines;
+}
+
+std::vector<std::string> check_report::warning_lines() const {
+  std::vector<std::string> lines;
+  for (const std::string& warning : warnings_) lines.push_back("warning: " + printable_name(warning.c_str()));
+  return lines;
+}
+
 std::string check_report::report() const {
-  std::string text = printable_name(head_.c_str()) + "\n";
-  for (const std::string& line : lines_) text += printable_name(line.c_str()) + "\n";
+  std::string text = totals() + "\n";
+  for (const std::string& line : entry_lines()) text += line + "\n";
+  if (!clamp_.empty()) text += clamp_ + "\n";
   return text;
 }
 
 std::string check_report::warnings() const {
   std::string text;
-  for (const std::string& warning : warnings_) text += "warning: " + printable_name(warning.c_str()) + "\n";
+  for (const std::string& line : warning_lines()) text += line + "\n";
   return text;
 }
 
-void check_report::add_section_line(const byte_buffer& container, uint32_t offset, const std::string& name) {
+void check_report::add_section_line(entry_outcome outcome, const byte_buffer& container, uint32_t offset,
+                                    const std::string& name) {
   section_header header = decode_section_header(container.data() + offset);
   std::string sizes = grouped(header.full_size);
-  if (header.stored_size == header.full_size) {
+  if (outcome == entry_outcome::stored) {
     lines_.push_back(entry_line("stored", name + "  " + sizes + " bytes"));
   } else {
     sizes += " -> " + grouped(header.stored_size) + " bytes (" +

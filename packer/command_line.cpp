@@ -36,6 +36,15 @@ tarnpack_command parse_command_line(const char* text) {
   return {check ? tarnpack_action::check : tarnpack_action::pack, p, {}};
 }
 
+const char* text_after_program_name(const char* command_line) {
+  const auto* p = reinterpret_cast<const unsigned char*>(command_line);
+  bool quoted = false;
+  for (; *p > ' ' || (*p && quoted); ++p)
+    if (*p == '"') quoted = !quoted;
+  while (*p && *p <= ' ') ++p;
+  return reinterpret_cast<const char*>(p);
+}
+
 std::string unknown_option_message(const std::string& option) {
   return "Unknown option " + printable_name(option.c_str()) +
          " (a description whose name begins with - follows --)";

@@ -18,5 +18,12 @@ struct tarnpack_command {
 // as it always was; path points into text.
 tarnpack_command parse_command_line(const char* text);
 
+// The text after the program's name in a Windows command line, as WinMain is to receive it:
+// the name runs to the first blank outside quotes, then the blanks go. Bytes from 0x80 up
+// are characters, never blanks: the start-up code of mingw-w64 compares signed bytes and
+// drops those that begin the path ("\xFCber.ini" in code page 1252, any double-byte
+// character of 932), so WinMain takes its text from here.
+const char* text_after_program_name(const char* command_line);
+
 // The message for an option that is not understood, before the usage.
 std::string unknown_option_message(const std::string& option);

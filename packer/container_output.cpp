@@ -5,6 +5,7 @@
 #include "native_api.h"
 #include "packer_errors.h"
 #include "paths.h"
+#include "safe_name.h"
 
 namespace {
 
@@ -51,7 +52,8 @@ class temporary_file {
   void take_name(const std::string& destination, bool replacing, const char* output_path) {
     // ReplaceFileA may set the replaced file aside in its folder first (wine does), which it
     // finds only when the path names one.
-    std::string replaced = last_separator(destination.c_str()) ? destination : ".\\" + destination;
+    bool in_folder = !system_directory_part(destination.c_str()).empty();
+    std::string replaced = in_folder ? destination : ".\\" + destination;
     bool renamed = replacing && ReplaceFileA(replaced.c_str(), path_.c_str(), nullptr,
                                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
     if (!renamed && (!replacing || GetLastError() == ERROR_FILE_NOT_FOUND))  // gone meanwhile
@@ -91,8 +93,8 @@ std::string destination_of(disk_file& existing, const char* output_path) {
   return final.empty() ? output_path : final;
 }
 
-// The container written into the file at output_path, made anew: all a device takes, and all
-// a file allows where no other file can be made beside it.
+// The container written into the file at output_path, made anew: all a file allows where no
+// other file can be made beside it.
 void write_in_place(const char* output_path, const byte_buffer& container) {
   disk_file output;
   output.open_write(output_path, 0, CREATE_ALWAYS);
@@ -101,6 +103,12 @@ void write_in_place(const char* output_path, const byte_buffer& container) {
 }
 
 }  // namespace
+
+void refuse_unfit_output(const char* output_path) {
+  if (is_device_name(file_name_part(output_path)))
+    throw text_exception("OutFile %s is a Windows device name", output_path);
+  if (is_special_file(output_path)) throw text_exception("OutFile %s is not a regular file", output_path);
+}
 
 void refuse_output_over_inputs(const char* output_path, const char* description_path,
                                const std::vector<std::string>& entry_paths) {
@@ -116,10 +124,11 @@ void refuse_output_over_inputs(const char* output_path, const char* description_
 void write_container(const char* output_path, const byte_buffer& container) {
   disk_file existing;
   bool replacing = open_existing(existing, output_path);
-  bool device = replacing && existing.is_device();
+  // Checked before, but a device may have taken the name since: neither written nor renamed over.
+  if (replacing && existing.is_device())
+    throw file_exception(file_error_kind::create_failed, output_path, ERROR_ACCESS_DENIED);
   std::string destination = replacing ? destination_of(existing, output_path) : output_path;
   existing.close();
-  if (device) return write_in_place(output_path, container);
 
   temporary_file temporary(destination);
   if (!temporary.created()) {

@@ -68,12 +68,13 @@ void append_section(byte_buffer& container, const char* name_text, const char* n
 }
 
 // Appends the section of content, compressed here when that pays.
-void append_content(byte_buffer& container, const byte_buffer& content, const char* name_text,
-                    const char* name, uint32_t time) {
+entry_outcome append_content(byte_buffer& container, const byte_buffer& content, const char* name_text,
+                             const char* name, uint32_t time) {
   byte_buffer stream;
   compression result = compress_into(stream, content);
-  append_section(container, name_text, name, time, content.size(), result,
-                 result == compression::compressed ? stream : content);
+  bool compressed = result == compression::compressed;
+  append_section(container, name_text, name, time, content.size(), result, compressed ? stream : content);
+  return compressed ? entry_outcome::compressed : entry_outcome::stored;
 }
 
 }  // namespace
@@ -124,10 +125,10 @@ std::vector<bool> taken_names(const std::vector<std::string>& paths) {
   return taken;
 }
 
-void load_file_entry(loaded_file& file, const char* path, bool left_out) {
+void load_file_entry(loaded_file& file, const char* path, bool left_out, uint64_t latest_time) {
   file.content.load_file(path);
   file.full_size = file.content.size();
-  file.time = static_cast<uint32_t>(get_file_time(path));
+  file.time = static_cast<uint32_t>(get_file_time(path, latest_time, &file.time_clamped));
   if (left_out) {
     file.result = compression::raw;
     file.content.set_size(0);  // read only for its errors
@@ -160,10 +161,10 @@ entry_outcome append_file_entry(byte_buffer& container, const char* path, bool l
   return compressed ? entry_outcome::compressed : entry_outcome::stored;
 }
 
-void pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
-                  uint32_t time) {
+entry_outcome pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
+                           uint32_t time) {
   char path[path_size];
   const char* name = stored_name(path, name_text);
-  if (has_section_named(container, name)) return;
-  append_content(container, content, name_text, name, time);
+  if (has_section_named(container, name)) return entry_outcome::left_out;
+  return append_content(container, content, name_text, name, time);
 }

@@ -32,6 +32,7 @@ struct loaded_file {
   byte_buffer stream;   // the zlib stream, exactly its length, when result is compressed
   uint32_t full_size = 0;
   uint32_t time = 0;
+  bool time_clamped = false;  // the file is dated later than the latest time to store
   compression result = compression::raw;
 };
 
@@ -40,10 +41,12 @@ struct loaded_file {
 std::vector<bool> taken_names(const std::vector<std::string>& paths);
 
 // Reads the file at path whole into file (also when the entry is left out, whose bytes are
-// then dropped), takes its time and, unless left out, compresses it when worth trying.
-// Safe on any thread. Throws file_exception when the file cannot be opened or read,
-// text_exception when it is 4 GiB or more, memory_exception.
-void load_file_entry(loaded_file& file, const char* path, bool left_out);
+// then dropped), takes its time (latest_time, in file-time ticks, for a file written later)
+// and, unless left out, compresses it when worth trying. Safe on any thread. Throws
+// file_exception when the file cannot be opened or read, text_exception when it is 4 GiB
+// or more, memory_exception.
+void load_file_entry(loaded_file& file, const char* path, bool left_out,
+                     uint64_t latest_time = UINT64_MAX);
 
 // Appends the section of the entry at path, loaded into file; a left-out entry appends
 // nothing. Throws text_exception "Cannot pack %s: its name cannot be extracted safely"
@@ -60,8 +63,8 @@ entry_outcome append_file_entry(byte_buffer& container, const char* path, bool l
 // time is stored bit for bit. Throws text_exception "Cannot pack empty file %s" for an
 // empty content, "Packing %s failed" when zlib fails, one about the size when the
 // container would reach 2 GiB (all with name_text), and memory_exception. Nothing is
-// appended when it throws.
-void pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
+// appended when it throws. Returns what became of the content.
+entry_outcome pack_section(byte_buffer& container, const byte_buffer& content, const char* name_text,
                   uint32_t time);
 
 // zlib's one-call compress (default level, zlib format) of length bytes into destination,

@@ -10,8 +10,8 @@
 #include "packer_errors.h"
 #include "usage.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
-  tarnpack_command command = parse_command_line(command_line);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  tarnpack_command command = parse_command_line(text_after_program_name(GetCommandLineA()));
   // A GUI program has no console to print to: all it says comes in a box.
   switch (command.action) {
     case tarnpack_action::help:

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
-#include "check_report.h"
 #include "file_packing.h"
 #include "object_section.h"
 #include "packer_errors.h"
@@ -83,27 +83,92 @@ void append_image_entry(byte_buffer& entries, const char* value, uint32_t number
   entries.append(name, std::strlen(name) + 1);
 }
 
-// Reads IMAGE0 to IMAGE255 of the selected section, in the order of their numbers, so
-// that the images take their positions in that order whatever the order of their lines.
-// Each read consumes the line found, and only the first line of a name is read.
-void read_images(ini_file& description, image_table& images, check_report* check) {
+// An [objectimages] line as an image definition.
+struct image_line {
+  const char* value = nullptr;  // in the loaded text; nullptr when the line defines no image
+  unsigned number = 0;
+  image_line_fault fault = image_line_fault::not_image;  // why it defines none
+};
+
+// Reads line (in the loaded text) as "IMAGEn = value", n from 0 to 255 in decimal without
+// leading zeros: the line that packing takes for image n. That an earlier line defines n is
+// for the caller to tell.
+image_line read_image_line(const char* line) {
+  image_line read;
+  for (size_t i = 0; i < image_prefix_length; ++i)
+    if (ascii_lower(line[i]) != image_prefix[i]) return read;  // stops at the line's end
+  const char* digits = line + image_prefix_length;
+  const char* end = digits;
+  while (is_digit(*end)) ++end;
+  const char* equals = skip_blanks(end);
+  if (end == digits || *equals != '=') return read;
+  size_t count = static_cast<size_t>(end - digits);
+  read.number = count > 3 ? max_image_count : static_cast<unsigned>(decimal_value(digits));
+  if (count > 1 && digits[0] == '0') {
+    read.fault = image_line_fault::leading_zero;
+  } else if (read.number >= max_image_count) {
+    read.fault = image_line_fault::above_255;
+  } else {
+    read.value = skip_blanks(equals + 1);
+  }
+  return read;
+}
+
+// Whether cutting an image's value (at value, in the loaded text) to what a line buffer
+// holds (kept) changes its file field: the cut falls within that field, before its comma.
+bool cut_changes_file(const char* value, const char* kept) {
+  if (std::strchr(kept, ',')) return false;
+  return *skip_blanks(value + (line_size - 1)) != ',';
+}
+
+// An [objectimages] line that defines no image, and why.
+struct ignored_line {
+  const char* line;  // in the loaded text
+  image_line_fault fault;
+  unsigned number;
+};
+
+// Reads the lines of the selected section, [objectimages], in one pass, and appends the
+// images' entries in the order of their numbers, so that the images take their positions in
+// that order whatever the order of their lines; of two lines for a number the first counts.
+// observer is told of each image, and then of each line that defines none.
+void read_images(ini_file& description, image_table& images, packing_observer& observer) {
+  const char* values[max_image_count] = {};
+  std::vector<ignored_line> ignored;
+  while (const char* line = description.take_line()) {
+    image_line read = read_image_line(line);
+    if (read.value && values[read.number]) {
+      read.value = nullptr;
+      read.fault = image_line_fault::repeated;
+    }
+    if (read.value)
+      values[read.number] = read.value;
+    else
+      ignored.push_back({line, read.fault, read.number});
+  }
   for (uint32_t n = 0; n < max_image_count; ++n) {
     images.position[n] = -1;
-    char name[16];
-    std::snprintf(name, sizeof name, "IMAGE%u", static_cast<unsigned>(n));
+    if (!values[n]) continue;
     char value[line_size];
-    bool cut = false;
-    if (!description.get_value(value, sizeof value, name, true, &cut)) continue;
+    bool cut = copy_line(value, sizeof value, values[n]);
+    // Cut, the path would name another file.
+    if (cut && cut_changes_file(values[n], value))
+      throw text_exception("Cannot pack IMAGE%u: its path is too long (a value is read to %u characters)",
+                           static_cast<unsigned>(n), static_cast<unsigned>(line_size - 1));
     uint32_t entry = images.entries.size();
     append_image_entry(images.entries, value, n);
     images.position[n] = static_cast<int32_t>(images.count++);
-    if (check) {
-      check->line_read(std::string(name) + "=" + value, value, cut, line_size - 1);
-      const unsigned char* stored_name = images.entries.data() + entry + image_entry_head_size;
-      check->image_defined(n, reinterpret_cast<const char*>(stored_name));
-    }
+    char name[16];
+    std::snprintf(name, sizeof name, "IMAGE%u", static_cast<unsigned>(n));
+    observer.value_read(name, value, cut, line_size - 1);
+    const unsigned char* stored_name = images.entries.data() + entry + image_entry_head_size;
+    observer.image_defined(n, reinterpret_cast<const char*>(stored_name));
   }
-  if (check) check->images_read(description);
+  for (const ignored_line& line : ignored) {
+    char text[line_size];
+    copy_line(text, sizeof text, line.line);
+    observer.image_line_ignored(text, line.fault, line.number);
+  }
 }
 
 // Takes a leading reference letter off a coordinate field and returns its code; 0 when the
@@ -129,9 +194,10 @@ int16_t coordinate(const char* field, uint8_t reference, bool is_map) {
   return is_map ? map_coordinate(number) : encode_screen_coordinate(number, reference);
 }
 
-// Tells check of each number of an object line that its record keeps otherwise than the
+// Tells observer of each number of an object line that its record keeps otherwise than the
 // line says, and of a mode that gives way to ShowAlways.
-void note_changes(check_report& check, const char* line, const char (&fields)[object_field_count][field_size],
+void note_changes(packing_observer& observer, const char* line,
+                  const char (&fields)[object_field_count][field_size],
                   bool is_map, const unsigned char (&record)[object_record_size]) {
   object_record stored = decode_object_record(record);
   const int16_t coordinates[] = {stored.x, stored.y};
@@ -141,30 +207,30 @@ void note_changes(check_report& check, const char* line, const char (&fields)[ob
     int32_t kept = is_map ? field : decode_screen_coordinate_v2(field).offset;
     const char* range = is_map ? " (map coordinates keep 16 bits)" : " (screen offsets keep -2048 to 2047)";
     if (kept != given)
-      check.object_changed(line, std::string(axis == field_x ? "x " : "y ") + std::to_string(given) +
+      observer.object_changed(line, std::string(axis == field_x ? "x " : "y ") + std::to_string(given) +
                                      " is stored as " + std::to_string(kept) + range);
   }
   const char* mode = fields[field_mode];
   if (fields[field_time][0] == '\0') {
     if (mode[0] && display_mode_code(mode) != 0)
-      check.object_changed(line, "mode " + std::string(mode) + " becomes ShowAlways without a display time");
+      observer.object_changed(line, "mode " + std::string(mode) + " becomes ShowAlways without a display time");
   } else {
     int32_t time = decimal_value(fields[field_time]);
     if (time / 10 != stored.display_time)
-      check.object_changed(line, "display time " + std::to_string(time) + " is stored as " +
+      observer.object_changed(line, "display time " + std::to_string(time) + " is stored as " +
                                      std::to_string(description_display_time(stored.display_time)) +
                                      " (0 to 40950)");
   }
   int32_t number = decimal_value(fields[field_number]);
   if (number != stored.object_id)
-    check.object_changed(line, "object number " + std::to_string(number) + " is stored as " +
+    observer.object_changed(line, "object number " + std::to_string(number) + " is stored as " +
                                    std::to_string(stored.object_id) + " (15 bits)");
 }
 
 // The object_record of one [mapobjects] (is_map) or [screenobjects] line, written to
 // record. Throws text_exception for a malformed line or an image images does not define.
 void compile_object_line(const char* line, bool is_map, const image_table& images,
-                         unsigned char (&record)[object_record_size], check_report* check) {
+                         unsigned char (&record)[object_record_size], packing_observer& observer) {
   char fields[object_field_count][field_size];
   for (int i = 0; i < object_field_count; ++i) get_field(fields[i], field_size, line, ',', i);
 
@@ -194,22 +260,22 @@ void compile_object_line(const char* line, bool is_map, const image_table& image
   r.display_time = display_time_from_description(decimal_value(fields[field_time]));
   r.mode = static_cast<uint8_t>(mode);
   encode_object_record(record, r);
-  if (check) note_changes(*check, line, fields, is_map, record);
+  note_changes(observer, line, fields, is_map, record);
 }
 
 // Appends the records of every line of the first section named section, in their order;
 // nothing when there is no such section. Returns how many.
 uint32_t read_objects(ini_file& description, const char* section, bool is_map, const image_table& images,
-                      byte_buffer& records, check_report* check) {
+                      byte_buffer& records, packing_observer& observer) {
   if (!description.select_section(section)) return 0;
   uint32_t count = 0;
   char line[line_size];
   bool cut = false;
   while (description.next_line(line, sizeof line, &cut)) {
     if (!line[0]) continue;
-    if (check) check->line_read(line, line, cut, sizeof line - 1);
+    observer.line_read(line, cut, sizeof line - 1);
     unsigned char record[object_record_size];
-    compile_object_line(line, is_map, images, record, check);
+    compile_object_line(line, is_map, images, record, observer);
     records.append(record, sizeof record);
     ++count;
   }
@@ -230,15 +296,15 @@ uint32_t append_by_layer(byte_buffer& content, const byte_buffer& records) {
 
 }  // namespace
 
-bool build_object_content(byte_buffer& content, ini_file& description, check_report* check) {
+bool build_object_content(byte_buffer& content, ini_file& description, packing_observer& observer) {
   if (!description.select_section("objectimages")) return false;
   image_table images;
-  read_images(description, images, check);
+  read_images(description, images, observer);
 
   byte_buffer records;  // in description order: every map object, then every screen object
-  uint32_t map_objects = read_objects(description, "mapobjects", true, images, records, check);
-  uint32_t screen_objects = read_objects(description, "screenobjects", false, images, records, check);
-  if (check) check->objects_compiled(images.count, map_objects, screen_objects);
+  uint32_t map_objects = read_objects(description, "mapobjects", true, images, records, observer);
+  uint32_t screen_objects = read_objects(description, "screenobjects", false, images, records, observer);
+  observer.objects_compiled(images.count, map_objects, screen_objects);
 
   unsigned char header[object_section_header_size] = {};
   content.set_size(0);
@@ -249,10 +315,10 @@ bool build_object_content(byte_buffer& content, ini_file& description, check_rep
   return true;
 }
 
-void compile_objects(byte_buffer& container, ini_file& description, check_report* check) {
+void compile_objects(byte_buffer& container, ini_file& description, packing_observer& observer) {
   byte_buffer content;
-  if (!build_object_content(content, description, check)) return;
-  uint32_t old_size = container.size();
-  pack_section(container, content, "", 0);
-  if (check) check->objects_packed(container, old_size);
+  if (!build_object_content(content, description, observer)) return;
+  uint32_t offset = container.size();
+  entry_outcome outcome = pack_section(container, content, "", 0);
+  observer.objects_packed(outcome, container, offset);
 }

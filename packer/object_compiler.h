@@ -11,8 +11,7 @@
 
 #include "byte_buffer.h"
 #include "ini_file.h"
-
-class check_report;
+#include "packing_observer.h"
 
 // Builds the object section's content (header, records grouped by layer with map objects
 // before screen objects, image table) into content, replacing what it held, and returns
@@ -22,12 +21,14 @@ class check_report;
 // object line, "%s used but not defined in [objectimages] in line '%s'\n" for the first
 // that names an image [objectimages] does not define, "Cannot pack IMAGE%u: its file name
 // ..." for an image whose file name no description line carries back (image_name_fault_of);
-// memory_exception. check, when given,
-// is told what the sections hold and what is ignored or changed on the way.
-bool build_object_content(byte_buffer& content, ini_file& description, check_report* check = nullptr);
+// memory_exception. observer is told what the sections hold and what is ignored or changed
+// on the way.
+bool build_object_content(byte_buffer& content, ini_file& description,
+                          packing_observer& observer = unobserved());
 
 // Appends the object section (empty name, time 0, compressed by the rules of any section)
 // to container when the description defines images; does nothing otherwise. Throws what
-// build_object_content and pack_section throw, and then appends nothing. check as above,
-// and told of the section appended.
-void compile_objects(byte_buffer& container, ini_file& description, check_report* check = nullptr);
+// build_object_content and pack_section throw, and then appends nothing. observer as above,
+// and told of the section's turn.
+void compile_objects(byte_buffer& container, ini_file& description,
+                     packing_observer& observer = unobserved());

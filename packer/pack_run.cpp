@@ -1,6 +1,9 @@
 // The packer's run: description, container, output file, and the one handler of failures.
 #include "pack_run.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -18,87 +21,98 @@
 #include "packing_pipeline.h"
 #include "paths.h"
 #include "safe_name.h"
+#include "source_date.h"
 #include "string_helpers.h"
 #include "workers.h"
 
 namespace {
 
-// Packs every File entry, then every ExtractFile entry, in the order of the description,
-// into the container that will be written to output_path, on as many workers as TARN_JOBS
-// or the machine's cores give. Returns the entries' paths.
-std::vector<std::string> pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
-                                      check_report* check) {
-  std::vector<std::string> paths;
-  char entry[path_size];
-  bool cut = false;
-  for (const char* keyword : {"File", "ExtractFile"})
-    while (description.get_value(entry, sizeof entry, keyword, true, &cut)) {
-      if (check) check->line_read(std::string(keyword) + "=" + entry, entry, cut, sizeof entry - 1);
-      paths.emplace_back(entry);
-    }
-  std::string extracted_description = description_name_for(file_name_part(output_path));
-  unsigned workers = configured_workers(paths.size());
-  entry_appended observe;
-  if (check)
-    observe = [&](size_t index, uint32_t old_size) {
-      check->entry_packed(paths[index].c_str(), container, old_size);
-    };
-  pack_file_entries(container, paths, extracted_description.c_str(), workers, observe);
-  if (check) check->head_read(description);
-  return paths;
-}
+// What becomes of the container once it is whole: written to OutFile, or for a check only
+// foreseen as far as it can be without writing.
+using output_step = void (*)(const char* output_path, const byte_buffer& container);
 
 // Shows a failure, or records it for the check to show after its warnings.
-void fail(const base_exception& error, check_report* check) {
-  if (check)
-    check->failed(error);
-  else
-    report_error(error);
+using failure_step = std::function<void(const base_exception& error)>;
+
+// A path that its buffer would cut is refused: cut, it names another file. kept is what the
+// buffer holds of it.
+text_exception path_too_long(const char* kept) {
+  return text_exception("Path too long (over %u characters): %s", static_cast<unsigned>(path_size - 1), kept);
+}
+
+// The head parameter name's value into path, with observer told; false when an optional one
+// is missing. Throws what get_value throws, and path_too_long.
+bool read_path(ini_file& description, const char* name, bool optional, char (&path)[path_size],
+               packing_observer& observer) {
+  bool cut = false;
+  if (!description.get_value(path, sizeof path, name, optional, &cut)) return false;
+  if (cut) throw path_too_long(path);
+  observer.value_read(name, path, false, sizeof path - 1);
+  return true;
+}
+
+// Packs every File entry, then every ExtractFile entry, in the order of the description,
+// into the container that will be written to output_path, on as many workers as TARN_JOBS
+// or the machine's cores give, no file with a time later than clamp's. Returns the entries'
+// paths.
+std::vector<std::string> pack_entries(ini_file& description, byte_buffer& container, const char* output_path,
+                                      const time_clamp& clamp, packing_observer& observer) {
+  std::vector<std::string> paths;
+  char entry[path_size];
+  for (const char* keyword : {"File", "ExtractFile"})
+    while (read_path(description, keyword, true, entry, observer)) paths.emplace_back(entry);
+  std::string extracted_description = description_name_for(system_file_name(output_path));
+  unsigned workers = configured_workers(paths.size());
+  uint32_t clamped =
+      pack_file_entries(container, paths, extracted_description.c_str(), workers, clamp.latest, observer);
+  observer.head_read(description);
+  if (clamp.set) observer.times_clamped(source_date_variable, clamp.setting, clamped);
+  return paths;
 }
 
 // Everything after the description's path is known. The output file is replaced only when
 // the container is complete and never over the files it is made of, so a failure leaves an
-// existing one untouched. A check observes the same run and writes nothing.
-void pack(const char* description_path, check_report* check) {
+// existing one untouched.
+void pack(const char* description_path, const time_clamp& clamp, packing_observer& observer, output_step output) {
   ini_file description(description_path);
-  if (check) check->description_loaded(description);
+  observer.description_loaded(description);
   char output_path[path_size];
-  bool cut = false;
-  description.get_value(output_path, sizeof output_path, "OutFile", false, &cut);
-  if (check)
-    check->line_read(std::string("OutFile=") + output_path, output_path, cut, sizeof output_path - 1);
+  read_path(description, "OutFile", false, output_path, observer);
 
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
-  std::vector<std::string> entry_paths = pack_entries(description, container, output_path, check);
-  compile_objects(container, description, check);
+  std::vector<std::string> entry_paths = pack_entries(description, container, output_path, clamp, observer);
+  compile_objects(container, description, observer);
   if (section_count(container) == 0) throw base_exception("No data defined");
+  refuse_unfit_output(output_path);
   refuse_output_over_inputs(output_path, description_path, entry_paths);
-
-  if (check) {
-    check_output_folder(output_path);
-    check->container_built(output_path, container);
-  } else {
-    write_container(output_path, container);
-  }
+  output(output_path, container);
+  observer.container_built(output_path, container);
 }
 
-// Packs the description at path, or checks it when check is given.
-exit_status run(const char* path, check_report* check) {
+// Packs the description at path, or asks for one when path is empty.
+exit_status run(const char* path, packing_observer& observer, output_step output,
+                const failure_step& failed) {
   char description_path[path_size];
   copy_path(description_path, path);
   try {
+    if (std::strlen(path) > path_size - 1) throw path_too_long(description_path);
+    // Read once, before anything else: a value that is no time fails before any file is read.
+    time_clamp clamp = source_date_clamp(std::getenv(source_date_variable));
     if (!description_path[0] && !ask_description_path(description_path)) return exit_cancelled;
-    pack(description_path, check);
+    pack(description_path, clamp, observer, output);
     return exit_written;
   } catch (const base_exception& error) {
-    fail(error, check);
+    failed(error);
   } catch (const std::bad_alloc&) {  // from the standard library, which knows no other way
-    fail(memory_exception(), check);
+    failed(memory_exception());
   }
   return exit_failed;
 }
+
+// A check writes nothing; of what writing would meet it tells only a folder that is not there.
+void foresee_output(const char* output_path, const byte_buffer&) { check_output_folder(output_path); }
 
 }  // namespace
 
@@ -126,6 +140,10 @@ bool ask_description_path(char* path) {
   return true;
 }
 
-exit_status run_tarnpack(const char* path) { return run(path, nullptr); }
+exit_status run_tarnpack(const char* path) {
+  return run(path, unobserved(), write_container, [](const base_exception& error) { report_error(error); });
+}
 
-exit_status check_tarnpack(const char* path, check_report& check) { return run(path, &check); }
+exit_status check_tarnpack(const char* path, check_report& check) {
+  return run(path, check, foresee_output, [&check](const base_exception& error) { check.failed(error); });
+}

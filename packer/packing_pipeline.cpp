@@ -33,7 +33,7 @@ class entry_loader {
  public:
   // Starts workers - 1 threads (fewer when the system has no more to give).
   entry_loader(const std::vector<std::string>& paths, const std::vector<bool>& left_out,
-               unsigned workers);
+               uint64_t latest_time, unsigned workers);
   // Stops the threads and waits for them; each finishes the file it has.
   ~entry_loader();
   entry_loader(const entry_loader&) = delete;
@@ -53,6 +53,7 @@ class entry_loader {
 
   const std::vector<std::string>& paths_;
   const std::vector<bool>& left_out_;
+  const uint64_t latest_time_;
   std::vector<slot> slots_;
   std::mutex mutex_;  // guards everything below, and a slot's loaded flag
   std::condition_variable can_start_;
@@ -67,9 +68,10 @@ class entry_loader {
 };
 
 entry_loader::entry_loader(const std::vector<std::string>& paths,
-                           const std::vector<bool>& left_out, unsigned workers)
+                           const std::vector<bool>& left_out, uint64_t latest_time, unsigned workers)
     : paths_(paths),
       left_out_(left_out),
+      latest_time_(latest_time),
       slots_(look_ahead_per_worker * std::max(workers, 1u)),
       end_(paths.size()) {
   if (workers < 2) return;
@@ -108,7 +110,7 @@ bool entry_loader::load_next(std::unique_lock<std::mutex>& lock) {
   slot& entry = slots_[index % slots_.size()];
   lock.unlock();
   try {
-    load_file_entry(entry.file, paths_[index].c_str(), left_out_[index]);
+    load_file_entry(entry.file, paths_[index].c_str(), left_out_[index], latest_time_);
   } catch (...) {
     entry.error = std::current_exception();
   }
@@ -158,15 +160,20 @@ void entry_loader::appended(size_t index, uint32_t container_size) {
 
 }  // namespace
 
-void pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
-                       const char* description_name, unsigned workers,
-                       const entry_appended& appended) {
+uint32_t pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
+                           const char* description_name, unsigned workers, uint64_t latest_time,
+                           packing_observer& observer) {
   std::vector<bool> left_out = taken_names(paths);
-  entry_loader loader(paths, left_out, static_cast<unsigned>(std::min<size_t>(workers, paths.size())));
+  entry_loader loader(paths, left_out, latest_time,
+                      static_cast<unsigned>(std::min<size_t>(workers, paths.size())));
+  uint32_t clamped = 0;
   for (size_t i = 0; i < paths.size(); ++i) {
-    uint32_t old_size = container.size();
-    append_file_entry(container, paths[i].c_str(), left_out[i], loader.wait_for(i), description_name);
+    uint32_t offset = container.size();
+    const loaded_file& file = loader.wait_for(i);
+    entry_outcome outcome = append_file_entry(container, paths[i].c_str(), left_out[i], file, description_name);
+    if (outcome != entry_outcome::left_out && file.time_clamped) ++clamped;
     loader.appended(i, container.size());
-    if (appended) appended(i, old_size);
+    observer.entry_packed(paths[i].c_str(), outcome, container, offset);
   }
+  return clamped;
 }

@@ -5,11 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "byte_buffer.h"
+#include "packing_observer.h"
 
 // Appends the sections of the File and ExtractFile entries at paths, in their order, with
 // up to workers workers, never more than there are entries: the calling thread, which
@@ -17,10 +17,9 @@
 // entry in paths' order throws (see load_file_entry and append_file_entry), once the
 // sections before it are appended; entries after it may have been read, and are dropped.
 // Each worker holds one file and its zlib stream at a time; a file waiting to be appended
-// holds only the bytes its section stores.
-// appended, when given, is called on the calling thread after each entry's turn, with the
-// entry's index and the container's size before it (the same size after: left out).
-using entry_appended = std::function<void(size_t index, uint32_t old_size)>;
-void pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
-                       const char* description_name, unsigned workers,
-                       const entry_appended& appended = {});
+// holds only the bytes its section stores. A file written later than latest_time
+// (file-time ticks) is stored with that time instead; returns how many of the sections
+// appended were. observer is told of each entry's turn (entry_packed), on the calling thread.
+uint32_t pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
+                           const char* description_name, unsigned workers, uint64_t latest_time = UINT64_MAX,
+                           packing_observer& observer = unobserved());

@@ -15,6 +15,9 @@ constexpr char tarnpack_usage[] =
     "Options come before the name, which is taken verbatim; -- ends them.\n"
     "TARN_JOBS=N in the environment: the number of files read and compressed side by side "
     "(1 to 8; by default the machine's cores, at most 8).\n"
+    "SOURCE_DATE_EPOCH=SECONDS in the environment: files written later than that moment "
+    "(seconds since 1970 UTC) are stored with its time, so that fresh copies of the same "
+    "files give the same container.\n"
     "Exit status: 0 written (or sound, when checking), 1 cancelled, 2 failed (after showing "
     "the error).\n";
 

@@ -7,20 +7,29 @@
 #   scripts/fuzz.sh --seconds 14400  replay, then four hours per target
 #   scripts/fuzz.sh --replay         replay only
 #   scripts/fuzz.sh --target NAME    only that target (unpack_fuzzer, inflate_fuzzer, ...)
+#   scripts/fuzz.sh --seeds DIR      also start from DIR/<corpus name>/ (inputs of another run)
+#   scripts/fuzz.sh --merge          afterwards, merge what the run reached into fuzz/corpus/
 #
-# New inputs that a long run finds collect in build-fuzz/corpus/<target>/; a crash input goes
-# to fuzz/regressions/<corpus name>/ together with the fix and its regression test.
+# New inputs that a run finds collect in build-fuzz/corpus/<target>/; --merge keeps of them,
+# and of the committed corpus, the fewest inputs that reach the same coverage (libFuzzer's
+# -merge=1), for committing. A crash input goes to fuzz/regressions/<corpus name>/ together
+# with the fix and its regression test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=60
 only=""
+seeds=""
+merge=false
 while [ $# -gt 0 ]; do
   case "$1" in
     --seconds) seconds="$2"; shift 2 ;;
     --replay) seconds=0; shift ;;
     --target) only="$2"; shift 2 ;;
-    *) echo "usage: scripts/fuzz.sh [--seconds N | --replay] [--target NAME]" >&2; exit 2 ;;
+    --seeds) seeds="$2"; shift 2 ;;
+    --merge) merge=true; shift ;;
+    *) echo "usage: scripts/fuzz.sh [--seconds N | --replay] [--target NAME] [--seeds DIR] [--merge]" >&2
+       exit 2 ;;
   esac
 done
 
@@ -60,8 +69,10 @@ while read -r target; do
   echo "== $target: fuzzing for $seconds seconds"
   work=build-fuzz/corpus/$target
   mkdir -p "$work"
+  starts=("fuzz/corpus/$name")
+  [ -n "$seeds" ] && [ -d "$seeds/$name" ] && starts+=("$seeds/$name")
   if ! "$binary" "${options[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-      -artifact_prefix="build-fuzz/artifacts/$target-" "$work" "fuzz/corpus/$name" \
+      -artifact_prefix="build-fuzz/artifacts/$target-" "$work" "${starts[@]}" \
       >build-fuzz/"$target".log 2>&1; then
     tail -n 60 build-fuzz/"$target".log
     show_findings "$target"
@@ -69,5 +80,12 @@ while read -r target; do
     exit 1
   fi
   grep -E '^stat::(number_of_executed_units|new_units_added)' build-fuzz/"$target".log || true
+  if $merge; then
+    merged=build-fuzz/merged/$name
+    rm -rf "$merged" && mkdir -p "$merged"
+    "$binary" "${options[@]}" -merge=1 "$merged" "${starts[@]}" "$work" >build-fuzz/"$target"-merge.log 2>&1
+    rm -rf "fuzz/corpus/$name" && mv "$merged" "fuzz/corpus/$name"
+    echo "== $target: fuzz/corpus/$name holds $(find "fuzz/corpus/$name" -type f | wc -l) inputs"
+  fi
 done < build-fuzz/fuzz_targets.txt
 echo "fuzzing: no finding"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, when it is missing: cmake, g++, make, the zlib
-# development files, GoogleTest and the time-zone database (the tests and the demo run in
-# zones other than UTC). Installs with apt-get when run as root on Debian; otherwise says
-# what to install.
+# and libdeflate development files, GoogleTest and the time-zone database (the tests and the
+# demo run in zones other than UTC). Installs with apt-get when run as root on Debian;
+# otherwise says what to install.
 set -euo pipefail
 
 missing=()
@@ -10,6 +10,7 @@ command -v cmake >/dev/null || missing+=(cmake)
 command -v g++ >/dev/null || missing+=(g++)
 command -v make >/dev/null || missing+=(make)
 [ -f /usr/include/zlib.h ] || missing+=(zlib1g-dev)
+[ -f /usr/include/libdeflate.h ] || missing+=(libdeflate-dev)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 [ -f /usr/share/zoneinfo/Europe/Berlin ] || missing+=(tzdata)
 missing+=("$@")  # extra packages a caller needs

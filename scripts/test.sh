@@ -14,9 +14,10 @@ if $native_only; then
   scripts/setup.sh "${package_tools[@]}"
   windows_programs=""
 else
-  # tarnpack.exe's dialog and boxes are tested on a virtual display: Xvfb, xdotool, import.
+  # tarnpack.exe's dialog and boxes are tested on a virtual display: Xvfb, xdotool, import;
+  # its names in code page 932 under the Japanese locale, compiled from the sources in locales.
   scripts/setup.sh "${package_tools[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest \
-    xvfb xdotool imagemagick
+    xvfb xdotool imagemagick locales
   # Windows first: the tests here compare with the Windows programs as installed. Its GUI
   # test compares with the Linux tarnpack, built below before the Windows tests run.
   cmake --preset windows -DTARN_LINUX_TARNPACK="$PWD/build/packer/tarnpack" >/dev/null
@@ -28,6 +29,6 @@ fi
 cmake --preset default -DTARN_WINDOWS_PROGRAMS="$windows_programs" >/dev/null
 cmake --build --preset default
 ctest --preset default
-# Under wine a test process now and then dies before it starts; the windows preset runs a
-# failed test once more, so only a failure that repeats fails the run.
+# No test runs twice: the Windows tests share one wine session (the fixture wine_session), so
+# none waits for wine to start or end one, and a failure under wine fails the run.
 $native_only || ctest --preset windows

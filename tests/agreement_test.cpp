@@ -2,6 +2,9 @@
 // given the same input, leave byte-identical results.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -249,6 +252,36 @@ TEST_F(Agreement, BothTarnpacksRefuseAlike) {
   EXPECT_EQ(expect_same_packing("src", "OutFile=out.lvz\nFile=a.txt\nFile=missing.txt\n"), "");
 }
 
+// Neither tarnpack, packing or checking, takes an OutFile that Windows opens as a device, nor
+// one where a directory, a FIFO or a device node stands (made as root); what stands there is
+// left as it is.
+TEST_F(Agreement, BothTarnpacksRefuseAnOutFileThatIsADeviceOrNoRegularFile) {
+  std::vector<std::string> outputs = {"nul.lvz", "AUX", "folder.lvz", "pipe.lvz"};
+  bool nodes = true;
+  for (const scratch_dir* side : {&here, &windows}) {
+    fs::create_directories(*side / "src/folder.lvz");
+    write_file(*side / "src/a.txt", "a");
+    ASSERT_TRUE(make_fifo(*side / "src/pipe.lvz"));
+    nodes = nodes && mknod((*side / "src/node.lvz").c_str(), S_IFCHR | 0644, makedev(1, 3)) == 0;
+  }
+  if (nodes) outputs.push_back("node.lvz");
+  for (const std::string& output : outputs)
+    for (bool windows_side : {false, true})
+      for (const char* option : {"-c", ""}) {
+        const scratch_dir& side = windows_side ? windows : here;
+        SCOPED_TRACE(output + (windows_side ? " on Windows " : " ") + option);
+        write_file(side / "src/zone.ini", "OutFile=" + output + "\r\nFile=a.txt\r\n");
+        auto before = tree_snapshot(side.path());
+        std::vector<std::string> args = {"zone.ini"};
+        if (*option) args.insert(args.begin(), option);
+        if (windows_side) args.insert(args.begin(), windows_program("tarnpack.exe"));
+        run_result result = run_program(windows_side ? WINDOWS_RUNNER : tarnpack_path(), args, side / "src");
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(tree_snapshot(side.path()), before);
+      }
+  if (!nodes) GTEST_SKIP() << "making a device node needs root";
+}
+
 TEST_F(Agreement, OnAFullDiskBothPlatformsKeepEveryFileTheUserHad) {
   // The new container, 400 KB stored as they are, does not fit beside the old one; the
   // extracted big.bmp, 1.2 MB of letters of four kinds, fits only compressed.
@@ -326,6 +359,33 @@ TEST_F(Agreement, PackSplitPackKeepsFileTimesInEveryZoneOnBothPlatforms) {
     if (zone.wine_january == zone.january) {
       EXPECT_TRUE(containers[0] == containers[1]) << "the platforms differ";
     }
+  }
+}
+
+TEST_F(Agreement, BothTarnpacksClampFreshFilesToSourceDateEpochAlike) {
+  // A zone checked out afresh on each system, its files dated now, packs into the same
+  // container on both, in every zone: the last change was in mid-July, and an older file,
+  // from mid-June, keeps its time (in June every zone here has July's offset, under wine too).
+  const int64_t mid_june = mid_july - 30 * 86400;
+  environment_variable epoch("SOURCE_DATE_EPOCH", std::to_string(mid_july).c_str());
+  for (const zone_case& zone : zones) {
+    SCOPED_TRACE(zone.zone);
+    time_zone local(zone.zone);
+    std::string containers[2];
+    for (bool windows_side : {false, true}) {
+      const scratch_dir& dir = windows_side ? windows : here;
+      write_file(dir / "fresh.txt", "checked out now");
+      write_file(dir / "june.txt", "older than the last change");
+      set_modification_time(dir / "june.txt", mid_june);
+      write_file(dir / "zone.ini", "OutFile=zone.lvz\r\nFile=fresh.txt\r\nFile=june.txt\r\n");
+      ASSERT_EQ(run_on(windows_side, "tarnpack", "zone.ini", dir.path()).status, 0);
+      containers[windows_side] = read_file(dir / "zone.lvz");
+      auto sections = read_container(containers[windows_side]);
+      ASSERT_EQ(sections.size(), 2u);
+      EXPECT_EQ(sections[0].time, mid_july + zone.july);
+      EXPECT_EQ(sections[1].time, mid_june + zone.july);
+    }
+    EXPECT_TRUE(containers[0] == containers[1]) << "the platforms differ";
   }
 }
 

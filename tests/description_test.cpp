@@ -75,10 +75,6 @@ class Description : public ::testing::Test {
   const std::string earlier_description = "OutFile=zone.lvz\r\nFile=earlier.txt\r\n";
 };
 
-// 3000 bytes of 'x' as zlib's default level compresses them (26 bytes).
-const std::string three_thousand_x(3000, 'x');
-const std::string three_thousand_x_stream = from_hex("789cedc13101000000c2a0da8b6f0d0fa000008077036ce47e8c");
-
 // A screen coordinate of a "CLV2" block: offset * 16 + reference.
 uint16_t screen(int offset, int reference) { return static_cast<uint16_t>(offset * 16 + reference); }
 
@@ -104,10 +100,10 @@ const std::string clv2_block_stream = from_hex(
 }  // namespace
 
 TEST_F(Description, OfTwoFilesWithoutObjects) {
-  ASSERT_TRUE(zlib_uncompress(three_thousand_x_stream, 3000) == three_thousand_x);
+  ASSERT_TRUE(zlib_uncompress(three_thousand_x_stream(), 3000) == three_thousand_x());
   run_result result = unpack(container_builder()
                                  .raw("a.txt", "hello\n")
-                                 .section("CONT", 3000, 1234567890, 26, "tiles.txt", three_thousand_x_stream)
+                                 .section("CONT", 3000, 1234567890, 26, "tiles.txt", three_thousand_x_stream())
                                  .build());
   expect_description(result, head +
       "File=a.txt\n"

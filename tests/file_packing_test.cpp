@@ -1,6 +1,5 @@
 // File packing inside the process: the section walk, the duplicate check with and without
-// the name index, the object section, the limits of zlib's scratch and the container, and
-// the number of workers TARN_JOBS gives.
+// the name index, the object section, and the limits of zlib's scratch and the container.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,7 +10,6 @@
 #include "container_format.h"
 #include "file_packing.h"
 #include "packer_errors.h"
-#include "packing_pipeline.h"
 #include "test_harness.h"
 
 namespace {
@@ -119,7 +117,10 @@ TEST(FilePacking, CompressBlockFailsWhenTheStreamDoesNotFit) {
 TEST(FilePacking, RefusesToLetTheContainerReach2GiB) {
   byte_buffer container, content;
   try {
-    container.set_size(0x80000000u - 36);  // never touched: costs address space only
+    // Never touched: costs address space only. On Windows all the room is taken first:
+    // its heap grows a block by copying it, 2 GiB here, which takes wine half a minute.
+    if (runs_on_windows()) container.set_size(0x7FFFFFFFu);
+    container.set_size(0x80000000u - 36);
   } catch (const memory_exception&) {
     GTEST_SKIP() << "no room for a 2 GiB block";
   }
@@ -136,19 +137,4 @@ TEST(FilePacking, RefusesToLetTheContainerReach2GiB) {
   }
   EXPECT_EQ(container.size(), 0x7FFFFFFFu);
   EXPECT_EQ(section_count(container), 1u);
-}
-
-TEST(FilePacking, TarnJobsSetsTheWorkersFromOneToEightAndAnythingElseGivesTheCores) {
-  struct {
-    const char* setting;
-    unsigned cores, workers;
-  } cases[] = {
-      {nullptr, 2, 2}, {"", 4, 4},   {nullptr, 0, 1}, {nullptr, 64, 8},  {"1", 4, 1},
-      {"3", 2, 3},     {"8", 1, 8},  {"12", 2, 8},    {"99999999999999999999", 2, 8},
-      {"0", 2, 2},     {"-1", 2, 2}, {"+2", 4, 4},    {" 2", 4, 4},      {"2x", 4, 4},
-      {"two", 3, 3},   {"03", 8, 3},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(packing_workers(c.setting, c.cores), c.workers)
-        << (c.setting ? c.setting : "unset") << ", " << c.cores << " cores";
 }

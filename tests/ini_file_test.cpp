@@ -2,6 +2,7 @@
 // lines and the missing-parameter message.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -181,6 +182,40 @@ TEST_F(IniFile, TakesOnlyAFirstLineOfZerosInEverySecondPlaceForUtf16) {
   for (const std::string& text :
        {std::string("O\0u\0tFile=a.lvz\n", 16), std::string("\0\n", 2), std::string("\n\0", 2)})
     EXPECT_EQ(values(load(text), "OutFile").size(), 0u);
+}
+
+// Text after a UTF-8 byte-order mark is read in the code page of names: on Windows a line
+// that does not convert fails when it is read, and says why; on POSIX it is its bytes.
+TEST_F(IniFile, ReadsUtf8TextInTheCodePageOfNames) {
+  if (runs_on_windows() && ansi_code_page() != 1252) GTEST_SKIP() << "written for code page 1252";
+  const std::string mark = "\xEF\xBB\xBF", table = "\xE8\xA1\xA8";  // no 表 in code page 1252
+  const std::string text = mark + "; " + table + "\r\nFile=\xC3\xBC\r\n[objectimages]\r\nIMAGE0=" + table +
+                           "\r\nIMAGE1=\xC3(\r\n";
+  auto failure = [](const std::function<void()>& read) {
+    try {
+      read();
+    } catch (const text_exception& error) {
+      char message[512];
+      error.get_text(message, sizeof message);
+      return std::string(message);
+    }
+    return std::string("no failure");
+  };
+  ini_file& ini = load(text);
+  EXPECT_EQ(values(ini, "File"), texts{runs_on_windows() ? "\xFC" : "\xC3\xBC"});
+  ASSERT_TRUE(ini.select_section("objectimages"));
+  char value[64];
+  if (!runs_on_windows()) {
+    EXPECT_EQ(lines(ini), (texts{"IMAGE0=" + table, "IMAGE1=\xC3("}));
+    return;
+  }
+  EXPECT_EQ(failure([&] { ini.get_value(value, sizeof value, "IMAGE0", true); }),
+            "Description line 4 holds a character that the ANSI code page cannot hold: " + path);
+  EXPECT_EQ(failure([&] { ini.get_value(value, sizeof value, "IMAGE1", true); }),
+            "Description line 5 is not UTF-8 text (the description begins with UTF-8's byte-order mark): " +
+                path);
+  EXPECT_EQ(failure([&] { ini.next_line(value, sizeof value); }),
+            "Description line 4 holds a character that the ANSI code page cannot hold: " + path);
 }
 
 TEST_F(IniFile, ReadsLongDescriptionsInLinearTime) {

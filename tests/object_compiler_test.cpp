@@ -98,6 +98,8 @@ TEST_F(ObjectCompiler, ImagesTakePositionsInOrderOfTheirNumbers) {
       "IMAGE05=not an image\n"
       "IMAGE256=not an image\n"
       "IMAGES=not an image\n"
+      "IMAGE 4=not an image\n"
+      "IMAGE4294967300=not an image\n"
       "image3=the second IMAGE3, ignored\n"
       "Image5 = gfx\\sub\\ship.bmp , 4 , 2 , 0\n"
       "IMAGE9=x.bmp,65538,frames,-1,ignored\n"

@@ -2,6 +2,7 @@
 // packing and writes nothing, its report and warnings, and how the command line is read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -13,6 +14,7 @@
 #include "command_line.h"
 #include "container_format.h"
 #include "decimal_text.h"
+#include "file_packing.h"
 #include "native_api.h"
 #include "test_harness.h"
 
@@ -71,7 +73,20 @@ TEST(TarnpackCommandLine, ReadsOptionsOnlyAtTheStartAndTheRestVerbatim) {
   }
 }
 
-TEST(TarnpackCheckBox, ShowsTheReportWithTheInformationIconAndWarningsWithTheWarningIcon) {
+TEST(TarnpackCommandLine, TheTextAfterTheProgramsNameKeepsEveryByteFrom0x80Up) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"tarnpack.exe zone.ini", "zone.ini"},
+      {"\"C:\\my tools\\tarnpack.exe\"  \t-c my zone.ini ", "-c my zone.ini "},
+      {"tarnpack \xFC" "ber.ini", "\xFC" "ber.ini"},
+      {"\"tarnpack\" \x95\\.ini", "\x95\\.ini"},
+      {"tarnpack", ""},
+  };
+  for (const auto& [command_line, text] : rows) EXPECT_STREQ(text_after_program_name(command_line), text);
+}
+
+// The box shows the warnings first, then the totals, and never more than fits on a screen:
+// about 40 rows of 50 characters, the rest of each counted.
+TEST(TarnpackCheckBox, ShowsWarningsFirstAndNoMoreThanFitsOnAScreen) {
   byte_buffer container;
   container.set_size(container_header_size);
   encode_container_header(container.data(), 0);
@@ -84,9 +99,37 @@ TEST(TarnpackCheckBox, ShowsTheReportWithTheInformationIconAndWarningsWithTheWar
   check.object_changed("1,2,IMAGE0,TopMost,,,40000", "object number 40000 is stored as 7232 (15 bits)");
   box = check_box(check);
   EXPECT_EQ(box.text,
-            "zone.lvz: 0 sections, 8 bytes\n\n"
-            "warning: line '1,2,IMAGE0,TopMost,,,40000': object number 40000 is stored as 7232 (15 bits)\n");
+            "warning: line '1,2,IMAGE0,TopMost,,,40000': object number 40000 is stored as 7232 (15 bits)\n\n"
+            "zone.lvz: 0 sections, 8 bytes\n");
   EXPECT_EQ(box.style, MB_OK | MB_ICONWARNING);
+
+  // 300 entries of one row and 300 warnings: 13 warnings and a count in 14 rows; the totals
+  // and a blank line; 23 entries and a count in the 24 rows left.
+  check_report many;
+  byte_buffer content;
+  content.append("a", 1);
+  for (int i = 0; i < 300; ++i) {
+    std::string name = "f" + std::to_string(i);
+    uint32_t offset = container.size();
+    many.entry_packed(name.c_str(), pack_section(container, content, name.c_str(), 1), container, offset);
+    many.object_changed(std::to_string(i).c_str(), "changed");
+  }
+  many.container_built("zone.lvz", container);
+  box = check_box(many);
+  EXPECT_EQ(std::count(box.text.begin(), box.text.end(), '\n'), 40) << box.text;
+  EXPECT_EQ(box.text.find("warning: line '0': changed\n"), 0u);
+  EXPECT_NE(box.text.find("warning: line '12': changed\n... and 287 more warnings\n\nzone.lvz: 300 sections"),
+            std::string::npos) << box.text;
+  EXPECT_TRUE(ends_with(box.text, "  stored      f22  1 bytes\n  ... and 277 more entries\n")) << box.text;
+
+  // Lines that wrap take their rows: 19 entries of two rows and a count, after the totals.
+  check_report wide;
+  for (int i = 0; i < 300; ++i)
+    wide.entry_packed(("folder\\f" + std::to_string(i)).c_str(), entry_outcome::left_out, container, 0);
+  wide.container_built("zone.lvz", container);
+  box = check_box(wide);
+  EXPECT_EQ(std::count(box.text.begin(), box.text.end(), '\n'), 1 + 19 + 1) << box.text;
+  EXPECT_TRUE(ends_with(box.text, "  ... and 281 more entries\n")) << box.text;
 }
 
 TEST_F(TarnpackCheck, AgreesWithPackingAndWritesNothing) {

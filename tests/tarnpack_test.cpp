@@ -1,5 +1,5 @@
 // tarnpack end to end: the real program on descriptions and files written by the test, its
-// containers read field by field.
+// containers read field by field; beside its workers, the number of them TARN_JOBS gives.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "packing_pipeline.h"
 #include "paths.h"
 #include "test_harness.h"
 
@@ -40,6 +41,22 @@ class Tarnpack : public ::testing::Test {
     expect_tarnpack_error(result, message);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(read_file(dir / "out.lvz"), "previous container");
+  }
+
+  // Expects packing and checking description alike to fail with message and to leave the
+  // folder as it was (but for its subtree unread, which the tests' own file calls may not
+  // reach).
+  void expect_refused(const std::string& description, const std::string& message,
+                      const std::string& unread = "") {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
+      SCOPED_TRACE(args[0] + " " + description);
+      write_file(dir / "zone.ini", description);
+      auto before = tree_snapshot(dir.path(), unread);
+      run_result result = run_program(tarnpack_path(), args, dir.path());
+      EXPECT_EQ(result.status, 2);
+      expect_tarnpack_error(result, message);
+      EXPECT_EQ(tree_snapshot(dir.path(), unread), before);
+    }
   }
 };
 
@@ -166,6 +183,18 @@ TEST_F(Tarnpack, RefusesNamesThatTarnsplitCannotExtract) {
     expect_failure("OutFile=out.lvz\nFile=a.txt\nExtractFile=" + name + "\n",
                    message.substr(0, 299));  // a message holds at most 299 characters
   }
+
+  // The description's name is OutFile's file name as the system reads the path.
+  std::filesystem::create_directories(dir / "sub");
+  write_file(dir / "fz.ini", "x");
+  std::vector<std::string> outputs = {"sub/fz.lvz", "sub\\fz.lvz"};
+  if (runs_on_windows()) outputs.push_back(dir.path().substr(0, 2) + "fz.lvz");
+  for (const std::string& output : outputs) {
+    run_result result = pack("OutFile=" + output + "\nFile=a.txt\nFile=fz.ini\n");
+    EXPECT_EQ(result.status, 2) << output;
+    expect_tarnpack_error(result, "Cannot pack fz.ini: its name cannot be extracted safely");
+    EXPECT_FALSE(file_exists(dir / "sub/fz.lvz") || file_exists(dir / "fz.lvz")) << output;
+  }
 }
 
 TEST_F(Tarnpack, RefusesNamesThatWouldNotComeBackWholeAndKeepsOneOf250Characters) {
@@ -271,6 +300,71 @@ TEST_F(Tarnpack, SkipsAUtf8ByteOrderMarkAndRefusesUtf16Descriptions) {
     expect_failure(utf16, "Description is UTF-16 text; save it as ANSI or UTF-8: zone.ini");
 }
 
+// A description that Notepad saved as UTF-8 names its files in the code page in which the
+// Windows programs read names (ü is 0xFC in Windows' Western one); on Linux names are its
+// bytes as written.
+TEST_F(Tarnpack, ReadsAUtf8DescriptionInTheCodePageOfNames) {
+  if (runs_on_windows() && ansi_code_page() != 1252) GTEST_SKIP() << "written for code page 1252";
+  const std::string mark = "\xEF\xBB\xBF", u_umlaut = "\xC3\xBC", table = "\xE8\xA1\xA8";
+  std::string name = (runs_on_windows() ? "\xFC" : u_umlaut) + ".txt";
+  write_file(dir.path() + (runs_on_windows() ? "\\" : "/") + name, "u");
+  // Lines that are never read may hold any character.
+  run_result result = pack(mark + "OutFile=out.lvz\r\n; " + table + "\r\nAuthor=" + table + "\r\nFile=" +
+                           u_umlaut + ".txt\r\n");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), names{name});
+
+  // Windows' Western code page holds no 表: the name is refused, not packed as "?.txt".
+  std::string refused = mark + "OutFile=out.lvz\r\nFile=" + table + ".txt\r\n";
+  if (runs_on_windows()) {
+    expect_failure(refused,
+                   "Description line 2 holds a character that the ANSI code page cannot hold: zone.ini");
+  } else {
+    write_file(dir / (table + ".txt"), "t");
+    EXPECT_EQ(pack(refused).status, 0);
+    EXPECT_EQ(names_of(read_container(read_file(dir / "out.lvz"))), names{table + ".txt"});
+  }
+}
+
+// On a Japanese system (code page 932, run so by the test CodePage932) the second byte of
+// ソ (83 5C) and 表 (95 5C) is '\\', which is no separator there: both files are packed
+// under their names, unpacked into the folder 表, and packed again alike, whether the
+// description is in the code page or in UTF-8.
+TEST_F(Tarnpack, ReadsDoubleByteNamesWholeInCodePage932) {
+  if (ansi_code_page() != 932) GTEST_SKIP() << "needs the Windows programs in code page 932";
+  const std::string so = "\x83\x5C", table = "\x95\x5C";
+  const std::string so_utf8 = "\xE3\x82\xBD", table_utf8 = "\xE8\xA1\xA8";
+  std::filesystem::create_directories(dir / "gfx");
+  write_file(dir.path() + "\\gfx\\" + so + ".txt", "so");
+  write_file(dir.path() + "\\gfx\\" + table + ".txt", "table");
+  auto description = [](const std::string& so_name, const std::string& table_name) {
+    return "OutFile=" + table_name + ".lvz\r\nFile=gfx\\" + so_name + ".txt\r\nFile=gfx\\" + table_name +
+           ".txt\r\n[objectimages]\r\nIMAGE0=gfx\\" + table_name +
+           ".txt\r\n[mapobjects]\r\n1,2,IMAGE0,TopMost\r\n";
+  };
+  const std::string container_path = dir.path() + "\\" + table + ".lvz";
+  std::string first;
+  for (const std::string& text : {description(so, table), "\xEF\xBB\xBF" + description(so_utf8, table_utf8)}) {
+    run_result packed_zone = pack(text);
+    ASSERT_EQ(packed_zone.status, 0);
+    std::string container = read_file(container_path);
+    if (first.empty()) first = container;
+    EXPECT_TRUE(container == first) << "the UTF-8 description packs another container";
+  }
+  auto sections = read_container(first);
+  EXPECT_EQ(names_of(sections), (names{so + ".txt", table + ".txt", ""}));
+  ASSERT_EQ(sections.size(), 3u);
+  EXPECT_NE(sections[2].data.find(table + ".txt"), std::string::npos);  // IMAGE0's name
+
+  run_result split = run_program(tarnsplit_path(), {table + ".lvz"}, dir.path());
+  ASSERT_EQ(split.status, 0) << split.out;
+  const std::string folder = dir.path() + "\\" + table + "\\";
+  EXPECT_EQ(read_file(folder + so + ".txt"), "so");
+  EXPECT_EQ(read_file(folder + table + ".txt"), "table");
+  ASSERT_EQ(run_program(tarnpack_path(), {table + ".ini"}, dir.path() + "\\" + table).status, 0);
+  EXPECT_TRUE(read_file(folder + table + ".lvz") == first);
+}
+
 TEST_F(Tarnpack, ReplacesAnExistingOutputFile) {
   write_file(dir / "a.txt", "a");
   write_file(dir / "out.lvz", std::string(1000, 'x'));
@@ -292,11 +386,47 @@ TEST_F(Tarnpack, ShowsEachFailureAndWritesNothing) {
   expect_failure("OutFile=out.lvz\nFile=a.txt\nFile=sub\\\n", "Unable to open sub\\");
 }
 
+// A path longer than packing reads is refused, never cut: cut, it names another file, here
+// one that is there. Packing and checking alike.
+TEST_F(Tarnpack, RefusesAPathThatACutWouldChange) {
+  const std::string folder(245, 'd');
+  std::filesystem::create_directories(dir / folder);
+  write_file(dir / "a.txt", "a");
+  write_file(dir / (folder + "/notes-old-version.txt"), "the file named");
+  write_file(dir / (folder + "/notes-old-ver"), "the file the cut names");
+  write_file(dir / (folder + "/zone-backup-f"), "a file the cut OutFile would replace");
+  const std::string too_long = "Path too long (over 259 characters): " + folder + "\\";
+  struct row {
+    std::string description, message;
+  };
+  const row rows[] = {
+      {"OutFile=out.lvz\nFile=" + folder + "\\notes-old-version.txt\n", too_long + "notes-old-ver"},
+      {"OutFile=out.lvz\nFile=a.txt\nExtractFile=" + folder + "\\notes-old-version.txt\n",
+       too_long + "notes-old-ver"},
+      {"OutFile=" + folder + "\\zone-backup-final.lvz\nFile=a.txt\n", too_long + "zone-backup-f"},
+      // The value of an image is read to 255 characters: cut within its path, the name changes.
+      {"OutFile=out.lvz\nFile=a.txt\n[objectimages]\nIMAGE4=" + std::string(250, 'd') + "\\ship.bmp\n",
+       "Cannot pack IMAGE4: its path is too long (a value is read to 255 characters)"},
+  };
+  // The Windows tests' own file calls stop short of the long folder's files.
+  for (const row& r : rows) expect_refused(r.description, r.message, runs_on_windows() ? folder : "");
+  // Cut after its path, an image keeps its name.
+  auto sections = packed("File=a.txt\n[objectimages]\nIMAGE4=" + std::string(245, 'd') + "\\s.bmp     ,2,2\n");
+  ASSERT_EQ(sections.size(), 2u);
+  EXPECT_NE(sections[1].data.find(std::string("s.bmp") + '\0'), std::string::npos);
+}
+
 TEST_F(Tarnpack, ShowsAnOutputThatCannotBeCreated) {
   write_file(dir / "a.txt", "a");
-  run_result result = pack("OutFile=nodir\\out.lvz\nFile=a.txt\n");
-  EXPECT_EQ(result.status, 2);
-  expect_tarnpack_error(result, "Unable to create nodir\\out.lvz");
+  for (const char* output : {"nodir\\out.lvz", "nodir/out.lvz"}) {
+    write_file(dir / "zone.ini", "OutFile=" + std::string(output) + "\nFile=a.txt\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
+      run_result result = run_program(tarnpack_path(), args, dir.path());
+      EXPECT_EQ(result.status, 2) << args[0] << " " << output;
+      expect_tarnpack_error(result, "Unable to create " + std::string(output));
+    }
+  }
   EXPECT_FALSE(file_exists(dir / "nodir"));
 }
 
@@ -315,16 +445,27 @@ TEST_F(Tarnpack, RefusesAnOutFileThatIsTheDescriptionOrAFileItPacksHoweverSpelle
       {"OutFile=linked.txt\nFile=notes.txt\n", "OutFile linked.txt would replace a file it packs"},
   };
   if (runs_on_windows()) rows.push_back({"OutFile=NOTES.TXT\nFile=notes.txt\n", "OutFile NOTES.TXT would replace a file it packs"});
-  for (const row& r : rows)
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"zone.ini"}, {"--check", "zone.ini"}}) {
-      SCOPED_TRACE(args[0] + " " + r.description);
-      write_file(dir / "zone.ini", r.description);
-      auto before = tree_snapshot(dir.path());
-      run_result result = run_program(tarnpack_path(), args, dir.path());
-      EXPECT_EQ(result.status, 2);
-      expect_tarnpack_error(result, r.message);
-      EXPECT_EQ(tree_snapshot(dir.path()), before);
-    }
+  for (const row& r : rows) expect_refused(r.description, r.message);
+}
+
+// An OutFile that Windows would open as a device, on every platform, and one where something
+// other than a regular file stands: refused before anything is written, and what stands
+// there is left as it is. Packing and checking alike.
+TEST_F(Tarnpack, RefusesAnOutFileThatIsADeviceOrNoRegularFile) {
+  write_file(dir / "a.txt", "a");
+  std::filesystem::create_directories(dir / "folder.lvz");
+  struct row {
+    std::string output, message;
+  };
+  std::vector<row> rows = {
+      {"nul.lvz", "OutFile nul.lvz is a Windows device name"},
+      {"NUL", "OutFile NUL is a Windows device name"},
+      {"aux.lvz", "OutFile aux.lvz is a Windows device name"},
+      {"folder.lvz\\Com1 .lvz", "OutFile folder.lvz\\Com1 .lvz is a Windows device name"},
+      {"folder.lvz", "OutFile folder.lvz is not a regular file"},
+  };
+  if (make_fifo(dir / "pipe.lvz")) rows.push_back({"pipe.lvz", "OutFile pipe.lvz is not a regular file"});
+  for (const row& r : rows) expect_refused("OutFile=" + r.output + "\nFile=a.txt\n", r.message);
 }
 
 TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
@@ -341,6 +482,10 @@ TEST_F(Tarnpack, TakesTheCommandLineVerbatim) {
   run_result missing = run_program(tarnpack_path(), {"missing.ini"}, dir.path());
   EXPECT_EQ(missing.status, 2);
   expect_tarnpack_error(missing, "Unable to open missing.ini");
+
+  run_result too_long = run_program(tarnpack_path(), {std::string(255, 'z'), "zone.ini"}, dir.path());
+  EXPECT_EQ(too_long.status, 2);
+  expect_tarnpack_error(too_long, "Path too long (over 259 characters): " + std::string(255, 'z') + " zon");
 }
 
 TEST_F(Tarnpack, PathsAreRelativeToTheCurrentDirectoryNotToTheDescription) {
@@ -426,6 +571,77 @@ TEST_F(Tarnpack, PacksAndUnpacksTheSampleZone) {
   ASSERT_EQ(split.status, 0) << split.out;
   for (const char* path : {"welcome.txt", "arena.cfg", "gfx/banner.gif", "gfx/ship.bmp", "gfx/explode.bmp", "notes.txt"})
     EXPECT_EQ(read_file(dir / ("zone/" + std::filesystem::path(path).filename().string())), read_file(dir / path));
+}
+
+TEST_F(Tarnpack, SourceDateEpochStoresNoFileTimeLaterThanItsMoment) {
+  // In Berlin's zone, where the tests run: 1000000000 is in summer (+2 h), like the epoch
+  // 1500000000 and the time 1600000000; 1700000000 is in winter (+1 h).
+  write_file(dir / "old.txt", "old");
+  set_modification_time(dir / "old.txt", 1000000000);
+  write_file(dir / "new.txt", "new");
+  struct row {
+    const char* setting;  // nullptr: unset
+    int64_t fresh;        // new.txt's time
+    uint32_t stored;      // new.txt's section's time
+    const char* checked;  // what --check says of the clamp
+  };
+  const row rows[] = {
+      {nullptr, 1600000000, 1600000000 + 7200, nullptr},
+      {"", 1700000000, 1700000000 + 3600, nullptr},
+      {"1500000000", 1600000000, 1500000000 + 7200, "clamps the time of 1 file"},
+      {"1500000000", 1700000000, 1500000000 + 7200, "clamps the time of 1 file"},
+      {"1600000000", 1600000000, 1600000000 + 7200, "clamps no file's time"},
+      // Berlin's clocks went back on 2021-10-31 at 01:00 UTC: a file of 01:30 UTC (02:30 on the
+      // clock after) is later than the epoch of 00:45 UTC (02:45 on the clock before).
+      {"1635641100", 1635643800, 1635641100 + 7200, "clamps the time of 1 file"},
+      {"99999999999999999999", 1700000000, 1700000000 + 3600, "clamps no file's time"},
+  };
+  std::string clamped;
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.setting ? r.setting : "unset");
+    environment_variable epoch("SOURCE_DATE_EPOCH", r.setting);
+    set_modification_time(dir / "new.txt", r.fresh);
+    auto sections = packed("File=old.txt\nFile=new.txt\n");
+    ASSERT_EQ(sections.size(), 2u);
+    EXPECT_EQ(sections[0].time, 1000000000u + 7200);
+    EXPECT_EQ(sections[1].time, r.stored);
+    if (r.setting && std::string(r.setting) == "1500000000") {
+      if (clamped.empty()) clamped = read_file(dir / "out.lvz");
+      EXPECT_TRUE(read_file(dir / "out.lvz") == clamped) << "a fresher file changed the container";
+    }
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 0);
+    if (!runs_on_windows()) {  // the report's last line, after the sections'
+      std::string line = r.checked ? "SOURCE_DATE_EPOCH=" + std::string(r.setting) + " " + r.checked + "\n"
+                                   : "";
+      EXPECT_EQ(check.out.substr(check.out.rfind(" bytes\n") + 7), line);
+    }
+  }
+  // Refused before any file is read: the missing file goes unmentioned.
+  for (const char* bad : {"-1", "+1", " 1", "1 ", "1.5", "1e9", "soon"}) {
+    environment_variable epoch("SOURCE_DATE_EPOCH", bad);
+    const std::string message = "SOURCE_DATE_EPOCH=\"" + std::string(bad) +
+                                "\" is not a number of seconds since 1970 (decimal digits only)";
+    expect_failure("OutFile=out.lvz\nFile=missing.txt\n", message);
+    run_result check = run_program(tarnpack_path(), {"--check", "zone.ini"}, dir.path());
+    EXPECT_EQ(check.status, 2) << bad;
+    expect_tarnpack_error(check, message);
+  }
+}
+
+TEST(PackingWorkers, TarnJobsSetsTheWorkersFromOneToEightAndAnythingElseGivesTheCores) {
+  struct {
+    const char* setting;
+    unsigned cores, workers;
+  } cases[] = {
+      {nullptr, 2, 2}, {"", 4, 4},   {nullptr, 0, 1}, {nullptr, 64, 8},  {"1", 4, 1},
+      {"3", 2, 3},     {"8", 1, 8},  {"12", 2, 8},    {"99999999999999999999", 2, 8},
+      {"0", 2, 2},     {"-1", 2, 2}, {"+2", 4, 4},    {" 2", 4, 4},      {"2x", 4, 4},
+      {"two", 3, 3},   {"03", 8, 3},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(packing_workers(c.setting, c.cores), c.workers)
+        << (c.setting ? c.setting : "unset") << ", " << c.cores << " cores";
 }
 
 TEST_F(Tarnpack, EveryNumberOfWorkersWritesTheSameContainerAndShowsTheSameFirstError) {

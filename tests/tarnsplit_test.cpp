@@ -3,8 +3,8 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
-#include "paths.h"
 #include "test_harness.h"
 #include "unpack_status.h"
 
@@ -151,6 +151,45 @@ TEST_F(Tarnsplit, TakesATypedNameWithACrLfLineEndAndDotsInItsDirectories) {
   EXPECT_EQ(read_file(dir / "bin/v1.2/zone/a.txt"), "typed");
   EXPECT_TRUE(file_exists(dir / "bin/v1.2/zone/zone.ini"));
   EXPECT_EQ(list_directory(dir / "bin"), (std::vector<std::string>{"tarnsplit", "v1.2"}));
+}
+
+// A typed name longer than the 254 characters the answer holds is refused, never cut: cut,
+// it would name another file, here a container that is there. Its line end takes no room,
+// also a CR LF that the 254th character splits.
+TEST_F(Tarnsplit, RefusesATypedNameLongerThanTheAnswerHolds) {
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::create_directories(dir / "work");
+  std::filesystem::copy_file(tarnsplit_path(), dir / "bin/tarnsplit");
+  const std::string container = container_builder().raw("a.txt", "typed").build();
+  const std::string name_254 = std::string(250, 'z') + ".lvz", name_253 = std::string(249, 'y') + ".lvz";
+  write_file(dir / ("work/" + name_254), container);
+  write_file(dir / ("work/" + name_253), container);
+
+  auto before = tree_snapshot(dir.path());
+  run_result refused = run_program(dir / "bin/tarnsplit", {}, dir / "work", name_254 + "x\n");
+  expect_failure(refused, unpack_status::container_not_opened,
+                 "Please type in the name of the .lvz: Path too long (over 254 characters): " + name_254 +
+                     "\n");
+  EXPECT_EQ(tree_snapshot(dir.path()), before);
+
+  for (const std::string& typed : {name_254 + "\r\n", name_253 + "\r\n", name_254}) {
+    run_result taken = run_program(dir / "bin/tarnsplit", {}, dir / "work", typed);
+    EXPECT_EQ(taken.out.find("Path too long"), std::string::npos) << taken.out;
+    if (runs_on_windows()) continue;  // the output's path passes what Windows opens
+    EXPECT_EQ(taken.status, 0) << taken.out;
+  }
+  if (!runs_on_windows()) {
+    EXPECT_EQ(read_file(dir / ("bin/" + std::string(249, 'y') + "/a.txt")), "typed");
+  }
+}
+
+TEST_F(Tarnsplit, TakesATypedPathWithItsRootAsItIs) {
+  std::filesystem::create_directories(dir / "levels");
+  write_file(dir / "levels/zone.lvz", container_builder().raw("a.txt", "typed").build());
+  run_result result = run_program(tarnsplit_path(), {}, dir.path(), (dir / "levels/zone.lvz") + "\n");
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(read_file(dir / "levels/zone/a.txt"), "typed");
+  EXPECT_TRUE(file_exists(dir / "levels/zone/zone.ini"));
 }
 
 TEST_F(Tarnsplit, RefusesAnOutputDirectoryPathThatIsAFile) {
@@ -368,19 +407,43 @@ TEST_F(Tarnsplit, NeverWritesThroughALinkInTheOutputDirectory) {
   EXPECT_EQ(modification_time(dir / "zone/a.txt"), 77 - berlin_winter_offset);
 }
 
-TEST_F(Tarnsplit, ASlashInTheContainerNameSeparatesOnlyOnPosix) {
+// The container's path is split as the system reads it: on Windows too, '/' and a drive
+// ("C:zone.lvz", the current folder of drive C) end its folder.
+TEST_F(Tarnsplit, BothSeparatorsAndADriveEndTheContainersFolder) {
   std::filesystem::create_directories(dir / "levels");
-  write_file(dir / "levels/zone.lvz", container_builder().raw("a.txt", "x").build());
-  run_result result = run_program(tarnsplit_path(), {"levels/zone.lvz"}, dir.path());
-  if (is_path_separator('/')) {
-    EXPECT_EQ(result.status, 0) << result.out;
-    EXPECT_EQ(read_file(dir / "levels/zone/a.txt"), "x");
-  } else {
-    // The description's name is the whole "levels/zone.ini", which the system then looks
-    // for in a directory levels inside the output directory.
-    expect_failure(result, unpack_status::description_not_written,
-                   "Could not created levels/zone\\levels/zone.ini. GetLastError(): 3\n");
-    EXPECT_TRUE(is_directory(dir / "levels/zone"));
+  std::string container = container_builder().raw("a.txt", "x").build();
+  write_file(dir / "levels/zone.lvz", container);
+  write_file(dir / "zone.lvz", container);
+  std::vector<std::pair<std::string, std::string>> rows = {{"levels/zone.lvz", "levels/zone"},
+                                                           {"levels\\zone.lvz", "levels/zone"}};
+  if (runs_on_windows()) rows.push_back({dir.path().substr(0, 2) + "zone.lvz", "zone"});
+  for (const auto& [given, folder] : rows) {
+    run_result result = run_program(tarnsplit_path(), {given}, dir.path());
+    EXPECT_EQ(result.status, 0) << given << ": " << result.out;
+    EXPECT_EQ(list_directory(dir / folder), (std::vector<std::string>{"a.txt", "zone.ini"})) << given;
+    std::string description = read_file(dir / (folder + "/zone.ini"));
+    EXPECT_NE(description.find("\r\nOutfile=zone.lvz\r\n"), std::string::npos) << given;
+    std::filesystem::remove_all(dir / folder);
+  }
+}
+
+// Windows drops the trailing blanks and dots of a name it creates; the folder is named so,
+// and the Linux program keeps them.
+TEST_F(Tarnsplit, NamesTheFolderAsTheSystemCreatesIt) {
+  struct row {
+    std::string container, windows_folder, posix_folder, description;
+  };
+  const row rows[] = {
+      {"zone .lvz", "zone", "zone ", "zone .ini"},
+      {"zone..lvz", "zone", "zone.", "zone..ini"},
+      {"zone. .lvz", "zone", "zone. ", "zone. .ini"},
+  };
+  for (const row& r : rows) {
+    const std::string& folder = runs_on_windows() ? r.windows_folder : r.posix_folder;
+    run_result result = unpack(container_builder().raw("a.txt", "x").build(), r.container);
+    EXPECT_EQ(result.status, 0) << r.container << ": " << result.out;
+    EXPECT_EQ(list_directory(dir / folder), (std::vector<std::string>{"a.txt", r.description})) << r.container;
+    std::filesystem::remove_all(dir / folder);
   }
 }
 

@@ -124,6 +124,9 @@ TEST(InflateExactly, TakesOneWholeStreamOfTheDeclaredSizeAndIgnoresSpareBytes) {
   EXPECT_EQ(inflate(stream.substr(0, stream.size() - 1), 5000), "<none>");
   // Beyond what any stream of that length inflates to: refused without allocating 4 GiB.
   EXPECT_EQ(inflate(stream, 0xFFFFFFFF), "<none>");
+  // A declared size of 0 admits only a stream of no content, never one of a byte.
+  EXPECT_EQ(inflate(zlib_compress(""), 0), "");
+  EXPECT_EQ(inflate(zlib_compress("x"), 0), "<none>");
 }
 
 TEST(OutputDirectoryPath, LiesNextToTheContainerGivenAsArgument) {

@@ -46,7 +46,7 @@ void write_text(FILE* out, const char* format, ...) {
 
 void write_description_head(FILE* out, const char* input_name) {
   write_text(out, "; This file was created by Tarnsplit, version 0.02, created Mar 16 2003 15:32:05\n\n");
-  write_text(out, "Outfile=%s\n\n", file_name_part(input_name));
+  write_text(out, "Outfile=%s\n\n", system_file_name(input_name));
 }
 
 void write_file_entry(FILE* out, const char* name, uint32_t full_size, uint32_t stored_size) {

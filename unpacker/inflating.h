@@ -1,12 +1,14 @@
-// Inflating a compressed section's stored bytes with zlib. Blocks handed back come from
-// malloc and belong to the caller (release with free).
+// Inflating a compressed section's stored bytes. The library is chosen when building:
+// inflating_libdeflate.cpp where libdeflate is found, inflating_zlib.cpp elsewhere; both
+// keep the same rules. Blocks handed back come from malloc and belong to the caller
+// (release with free).
 #pragma once
 
 #include <cstdint>
 
-// Inflates one zlib stream (zlib's uncompress). length is the expected size on entry and
-// the produced size on return; a new block, or nullptr with length 0 when zlib reports
-// anything but Z_OK.
+// Inflates one zlib stream. length is the expected size on entry and the produced size on
+// return; a new block, or nullptr with length 0 when the stream does not end whole within
+// the expected size (an expected size of 0 admits only a stream of no content).
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
                                  uint32_t* length);
 

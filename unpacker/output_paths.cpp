@@ -11,12 +11,6 @@
 
 namespace {
 
-// The directory part of path: everything up to and including its last separator.
-std::string directory_part(const char* path) {
-  const char* sep = last_separator(path);
-  return sep ? std::string(path, static_cast<size_t>(sep - path + 1)) : std::string();
-}
-
 char* copy_to_heap(const std::string& text) {
   auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
   if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
@@ -31,9 +25,11 @@ std::string joined(const char* directory, const char* name) {
 
 char* output_directory_path(int argc, char** argv, const char* input_name) {
   // The extension comes off the file name only: a dot in a directory's name stays.
-  std::string name = without_extension(file_name_part(input_name));
-  if (argc >= 2) return copy_to_heap(directory_part(argv[1]) + name);
-  return copy_to_heap(directory_part(argc >= 1 ? argv[0] : "") + directory_part(input_name) + name);
+  std::string name = name_as_created(without_extension(system_file_name(input_name)));
+  if (argc >= 2) return copy_to_heap(system_directory_part(argv[1]) + name);
+  std::string typed = system_directory_part(input_name) + name;
+  if (names_its_root(input_name)) return copy_to_heap(typed);
+  return copy_to_heap(system_directory_part(argc >= 1 ? argv[0] : "") + typed);
 }
 
 bool stage_in_dir(const char* name, const char* directory, const std::vector<file_identity>& in_use,

@@ -7,9 +7,10 @@
 #include "os_services.h"
 
 // The output directory for the container named input_name: next to the container when it
-// came as an argument (argc >= 2), next to the program (argv[0]) when it was typed, with the
-// typed name's directories; named by the container's file name without its extension (a
-// dot in a directory's name is no extension). A new string.
+// came as an argument (argc >= 2) or was typed with its root or drive; next to the program,
+// as argv[0] names it, when a relative name was typed, with the typed name's directories.
+// Named by the container's file name without its extension (a dot in a directory's name is
+// no extension), as the system will create it (name_as_created). A new string.
 char* output_directory_path(int argc, char** argv, const char* input_name);
 
 // Starts directory + "\\" + name as a file written under a temporary name and given its

@@ -69,9 +69,11 @@ constexpr outcome finished = {unpack_status::success, 0};
 
 namespace message = unpack_message;
 
-// The argument, or one line typed at the prompt (its line end, LF or CR LF, dropped, the
-// rest of an over-long line discarded; the end of input, or a read error, is an empty answer).
-char* take_input_name(const char* given) {
+// The argument, or one line typed at the prompt (its line end, LF or CR LF, dropped; the end
+// of input, or a read error, is an empty answer). *too_long tells of a typed line longer than
+// the answer holds, which is read to its end and not kept: cut, it would name another file.
+char* take_input_name(const char* given, bool* too_long) {
+  *too_long = false;
   if (given) {
     size_t length = std::strlen(given);
     auto* name = static_cast<char*>(std::malloc(length + 1));
@@ -82,19 +84,23 @@ char* take_input_name(const char* given) {
   std::fflush(stdout);
   auto* name = static_cast<char*>(std::calloc(input_name_size, 1));
   if (!name) return nullptr;
-  if (!std::fgets(name, input_name_size, stdin)) {
-    name[0] = '\0';  // a read error may leave the block's contents undefined
-    return name;
+  size_t length = 0;
+  auto keep = [&](int c) {
+    if (length < input_name_size - 1)
+      name[length++] = static_cast<char>(c);
+    else
+      *too_long = true;
+  };
+  int c;
+  bool held_cr = false;  // a CR read last: part of the line end when an LF follows
+  while ((c = std::getchar()) != '\n' && c != EOF) {
+    if (held_cr) keep('\r');
+    held_cr = c == '\r';
+    if (!held_cr) keep(c);
   }
-  size_t length = std::strlen(name);
-  if (length > 0 && name[length - 1] == '\n') {
-    name[--length] = '\0';
-    if (length > 0 && name[length - 1] == '\r') name[--length] = '\0';
-  } else {
-    int c;
-    while ((c = std::getchar()) != '\n' && c != EOF) {
-    }
-  }
+  if (held_cr && c == EOF) keep('\r');
+  if (std::ferror(stdin)) length = 0;
+  name[length] = '\0';
   return name;
 }
 
@@ -102,7 +108,7 @@ char* take_input_name(const char* given) {
 // current directory itself; so would one of dots and blanks only ("...", ". ."), since
 // Windows drops the trailing dots and blanks of a path's last part.
 bool names_new_directory(const char* path) {
-  const char* last = file_name_part(path);
+  const char* last = system_file_name(path);
   return last[std::strspn(last, ". ")] != '\0';
 }
 
@@ -258,7 +264,7 @@ class extractor : public section_handler {
       return false;
     if (chosen_directory_) {
       if (!make(chosen_directory_)) return false;
-      output_directory_ = std::string(chosen_directory_) + "\\" + file_name_part(output_directory_.c_str());
+      output_directory_ = std::string(chosen_directory_) + "\\" + system_file_name(output_directory_.c_str());
     }
     return make(output_directory_.c_str());
   }
@@ -267,8 +273,8 @@ class extractor : public section_handler {
     return make_directory(directory) != make_directory_result::path_not_found;
   }
 
-  // Next to the container when it was named on the command line, next to the program when
-  // it was typed. False when memory ran out.
+  // Where output_directory_path puts it: next to the container, or, for a name typed without
+  // its root, next to the program. False when memory ran out.
   bool name_directory_after_container(const run_state& state) {
     char* arguments[] = {const_cast<char*>(state.program), state.input_name};
     char* path = output_directory_path(state.given_name ? 2 : 1, arguments, state.input_name);
@@ -382,8 +388,10 @@ class lister : public section_handler {
 
 // The input name, and the container opened.
 outcome open_container(run_state& state) {
-  state.input_name = take_input_name(state.given_name);
+  bool too_long = false;
+  state.input_name = take_input_name(state.given_name, &too_long);
   if (!state.input_name) return {fail<message::out_of_memory>(0u), __LINE__};
+  if (too_long) return {fail<message::typed_name_too_long>(input_name_size - 1, state.input_name), __LINE__};
 
   char resolved[resolved_path_size];
   if (full_path(state.input_name, resolved, sizeof resolved))
@@ -455,7 +463,7 @@ outcome walk(run_state& state, section_handler& handler) {
   if (!has_container_magic(header.magic)) return {fail<message::not_a_container>(), __LINE__};
   if (header.section_count == 0) return {fail<message::no_sections>(), __LINE__};
   state.section_count = header.section_count;
-  state.description_name = description_name_for(file_name_part(state.input_name));
+  state.description_name = description_name_for(system_file_name(state.input_name));
 
   outcome begun = handler.begin(state);
   if (begun.status != unpack_status::success) return begun;

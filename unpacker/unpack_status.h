@@ -47,6 +47,8 @@ using status = unpack_status;
 inline constexpr failure_message
     container_not_opened{status::container_not_opened,
                          "Could not open file: %s\nExe's location: %s\nGetLastError(): %d\n"},
+    // A typed name longer than the answer holds, shown as far as it does.
+    typed_name_too_long{status::container_not_opened, "Path too long (over %d characters): %s\n"},
     directory_not_created{status::directory_not_created, "Could not create output directory.\n"},
     directory_used_before{status::directory_not_created,
                           "Output directory %s was used by an earlier container\n"},

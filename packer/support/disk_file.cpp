@@ -121,23 +121,38 @@ bool get_file_identity(const char* path, file_identity* identity) {
   return known;
 }
 
+bool is_special_file(const char* path) {
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  bool special = GetFileType(handle) != FILE_TYPE_DISK ||
+                 (GetFileInformationByHandle(handle, &information) &&
+                  (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
+  CloseHandle(handle);
+  return special;
+}
+
 void check_output_folder(const char* path) {
-  char folder[path_size];
-  copy_path(folder, path);
-  char* separator = last_separator(folder);
+  std::string folder = system_directory_part(path);
   bool found = path[0] != '\0';  // a path without a folder is in the current directory
-  if (found && separator) {
-    separator[1] = '\0';
-    DWORD attributes = GetFileAttributesA(folder);
+  if (found && !folder.empty()) {
+    DWORD attributes = GetFileAttributesA(folder.c_str());
     found = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
   if (!found) throw file_exception(file_error_kind::create_failed, path, GetLastError());
 }
 
-int32_t get_file_time(const char* path) {
+int32_t get_file_time(const char* path, uint64_t latest, bool* clamped) {
+  if (clamped) *clamped = false;
   file_finder finder(path);
   if (!finder.found()) return 0;
-  const FILETIME& written = finder.entry().ftLastWriteTime;
+  FILETIME written = finder.entry().ftLastWriteTime;
+  // Clamped as a moment, before the local offset: the offset of the clamp's own date applies.
+  if (ticks_of(written) > latest) {
+    written = {static_cast<DWORD>(latest), static_cast<DWORD>(latest >> 32)};
+    if (clamped) *clamped = true;
+  }
   SYSTEMTIME universal, local;
   FILETIME local_time;
   if (FileTimeToSystemTime(&written, &universal) && local_time_at(universal, &local) &&

@@ -73,14 +73,20 @@ struct file_identity {
 // system cannot tell it.
 bool get_file_identity(const char* path, file_identity* identity);
 
+// True when something other than a regular file is at path, links followed: a directory, a
+// device, a FIFO or a socket. False when there is nothing, or the system cannot tell.
+bool is_special_file(const char* path);
+
 // Throws the file_exception create_failed that open_write would throw for path when it is
 // empty or lies in a folder that does not exist, without creating anything: what packing's
 // output can be told before it is written.
 void check_output_folder(const char* path);
 
 // The file's last-write time in local wall-clock seconds since 1970, by the rule of
-// file_time.h (its bits as a section stores them); 0 when no file matches path.
-int32_t get_file_time(const char* path);
+// file_time.h (its bits as a section stores them); 0 when no file matches path. A time
+// later than latest (file-time ticks) is taken as latest, and *clamped (when given) tells
+// whether it was.
+int32_t get_file_time(const char* path, uint64_t latest = UINT64_MAX, bool* clamped = nullptr);
 
 // A count of 100-nanosecond ticks since 1601-01-01 as seconds since 1970-01-01: 0 before
 // that moment, -1 (0xFFFFFFFF as stored) from 2106-02-07 06:28:16 on.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "code_page.h"
 #include "disk_file.h"
 #include "packer_errors.h"
 #include "string_helpers.h"
@@ -78,19 +79,17 @@ const char* next_line_start(const char* p) {
   return end ? end + 1 : nullptr;
 }
 
-// Copies the line (or value) at p up to its line end: at most size - 1 characters,
-// trailing blanks removed, terminated. True when more than blanks was left out.
-bool copy_line(char* buffer, size_t size, const char* p) {
+}  // namespace
+
+bool copy_line(char* buffer, size_t size, const char* text) {
   size_t length = 0;
-  while (length < size - 1 && p[length] != '\n' && p[length] != '\0') ++length;
-  std::memcpy(buffer, p, length);
+  while (length < size - 1 && text[length] != '\n' && text[length] != '\0') ++length;
+  std::memcpy(buffer, text, length);
   buffer[length] = '\0';
   trim_right(buffer);
-  const char* rest = skip_blanks(p + length);
+  const char* rest = skip_blanks(text + length);
   return *rest != '\n' && *rest != '\0';
 }
-
-}  // namespace
 
 const char* parameter_value(const char* line, const char* name) {
   for (; *name; ++line, ++name)
@@ -99,7 +98,7 @@ const char* parameter_value(const char* line, const char* name) {
   return *line == '=' ? skip_blanks(line + 1) : nullptr;
 }
 
-ini_file::ini_file(const char* path) {
+ini_file::ini_file(const char* path) : path_(path) {
   disk_file file;
   file.open_read(path, FILE_SHARE_READ, OPEN_EXISTING);
   uint32_t n = file.size();
@@ -114,14 +113,49 @@ ini_file::ini_file(const char* path) {
   if (utf16) throw text_exception("Description is UTF-16 text; save it as ANSI or UTF-8: %s", path);
   if (begins_with(text(), n, utf8_mark)) {
     uint32_t mark_size = sizeof utf8_mark - 1;
-    std::memmove(text(), text() + mark_size, n + 1 - mark_size);
-    text_.set_size(n + 1 - mark_size);
+    take_utf8_text(text() + mark_size, n - mark_size);
   }
   zero_line_ = line_of_a_zero_before_more(text(), text_.size() - 1);
   // CR LF becomes two line ends, and the empty line between them is skipped like any other.
   replace_char(text(), '\r', '\n');
   select_section(nullptr);
   file.close();
+}
+
+// The text becomes the code page's line by line, so that a line that does not convert, kept
+// as it was, is known by its place and number.
+void ini_file::take_utf8_text(const char* utf8, uint32_t size) {
+  std::string converted;
+  uint32_t number = 1;
+  for (uint32_t start = 0; start < size; ++number) {
+    uint32_t end = start;
+    while (end < size && utf8[end] != '\n' && utf8[end] != '\r') ++end;
+    auto begin = static_cast<uint32_t>(converted.size());
+    ansi_conversion result = utf8_to_ansi(utf8 + start, end - start, &converted);
+    if (result != ansi_conversion::converted)
+      unconverted_.push_back({begin, static_cast<uint32_t>(converted.size()), number,
+                              result == ansi_conversion::not_utf8});
+    uint32_t next = end;  // after the line end, CR LF being one
+    if (next < size) next += utf8[next] == '\r' && next + 1 < size && utf8[next + 1] == '\n' ? 2 : 1;
+    converted.append(utf8 + end, next - end);
+    start = next;
+  }
+  // No longer than the UTF-8 text: no character takes more bytes in a code page than in UTF-8.
+  text_.set_size(static_cast<uint32_t>(converted.size()) + 1);
+  std::memcpy(text(), converted.c_str(), converted.size() + 1);
+}
+
+void ini_file::refuse_unconverted(const char* line) const {
+  auto offset = static_cast<uint32_t>(line - text());
+  for (const unconverted_line& unconverted : unconverted_) {
+    if (offset < unconverted.begin || offset >= unconverted.end) continue;
+    auto number = static_cast<unsigned>(unconverted.number);
+    if (unconverted.not_utf8)
+      throw text_exception("Description line %u is not UTF-8 text (the description begins with UTF-8's "
+                           "byte-order mark): %s", number, path_.c_str());
+    throw text_exception("Description line %u holds a character that the ANSI code page cannot hold: %s",
+                         number, path_.c_str());
+  }
 }
 
 bool ini_file::select_section(const char* name, int occurrence) {
@@ -161,11 +195,19 @@ void ini_file::consume(uint32_t index) {
 }
 
 bool ini_file::next_line(char* buffer, size_t size, bool* cut) {
-  if (first_unread_ == lines_.count()) return false;
-  bool was_cut = copy_line(buffer, size, static_cast<const char*>(lines_.at(first_unread_)));
+  const char* line = take_line();
+  if (!line) return false;
+  bool was_cut = copy_line(buffer, size, line);
   if (cut) *cut = was_cut;
-  consume(first_unread_);
   return true;
+}
+
+const char* ini_file::take_line() {
+  if (first_unread_ == lines_.count()) return nullptr;
+  auto line = static_cast<const char*>(lines_.at(first_unread_));
+  refuse_unconverted(line);
+  consume(first_unread_);
+  return line;
 }
 
 void ini_file::for_each_line_below_headers(size_t size, const line_visitor& visit) const {
@@ -214,6 +256,7 @@ const char* ini_file::find_value(const char* name, bool optional) {
     const char* line = static_cast<const char*>(lines_.at(index));
     const char* value = line ? parameter_value(line, name) : nullptr;
     if (value) {
+      refuse_unconverted(line);
       consume(index);
       remember(name, index + 1);
       return value;

@@ -9,12 +9,16 @@
 // non-blank character is ';' is a comment. A parameter line reads name, blanks, '=',
 // blanks, value; the value runs to the line end without trailing blanks. Names of
 // sections and parameters are compared without regard to the case of ASCII letters. A
-// 0 byte in the file ends the text. A UTF-8 byte-order mark at the start is skipped.
+// 0 byte in the file ends the text. Text that begins with a UTF-8 byte-order mark is read
+// without it, converted to the code page in which the system reads names (code_page.h:
+// Windows' ANSI code page; on POSIX the bytes stay as they are).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "byte_buffer.h"
 #include "pointer_list.h"
@@ -24,7 +28,9 @@ class ini_file {
   // Loads the file at path and selects "<default>". Throws file_exception when the file
   // cannot be opened or read, text_exception when it is UTF-16 text (it begins with
   // FF FE or FE FF, or its first line that is not empty has a 0 byte in every second
-  // position), memory_exception when memory runs out.
+  // position), memory_exception when memory runs out. A line of UTF-8 text that does not
+  // convert fails only when it is read (next_line, find_value), with text_exception: lines
+  // that are never read, comments above all, may hold any character.
   explicit ini_file(const char* path);
   ini_file(const ini_file&) = delete;
   ini_file& operator=(const ini_file&) = delete;
@@ -37,13 +43,21 @@ class ini_file {
   // Copies the first unread line of the selected section (blank lines and comments never
   // count) into buffer: at most size - 1 characters, trailing blanks removed, terminated;
   // the line is consumed. False when no unread line is left. *cut, when given, tells
-  // whether the line had more to it than the buffer took.
+  // whether the line had more to it than the buffer took. Throws text_exception for a line
+  // of UTF-8 text that did not convert.
   bool next_line(char* buffer, size_t size, bool* cut = nullptr);
+
+  // The first unread line of the selected section, in the loaded text from its first
+  // non-blank character (it runs to the next line end); the line is consumed. nullptr when
+  // no unread line is left. Throws text_exception, as next_line does, for a line of UTF-8
+  // text that did not convert.
+  const char* take_line();
 
   // The start of the value of the first unread parameter line named name, in the loaded
   // text (it runs to the next line end); the line is consumed. When there is none: nullptr
   // if optional, otherwise throws text_exception
-  // "Ini file: Missing parameter %s in %s section" with name and the section's name.
+  // "Ini file: Missing parameter %s in %s section" with name and the section's name. Throws
+  // text_exception, too, when the line is one of UTF-8 text that did not convert.
   const char* find_value(const char* name, bool optional);
 
   // find_value, and the value copied into buffer like a line by next_line. False when the
@@ -70,8 +84,17 @@ class ini_file {
     uint32_t next;
   };
 
+  // A line of UTF-8 text that did not convert: its bytes in the loaded text, its number
+  // (from 1), and why.
+  struct unconverted_line {
+    uint32_t begin, end, number;
+    bool not_utf8;  // else it holds a character that the code page has not
+  };
+
   char* text() { return reinterpret_cast<char*>(text_.data()); }
   const char* text() const { return reinterpret_cast<const char*>(text_.data()); }
+  void take_utf8_text(const char* utf8, uint32_t size);
+  void refuse_unconverted(const char* line) const;
   void collect_lines(const char* from);
   void consume(uint32_t index);
   name_cursor* cursor_for(const char* name);
@@ -86,7 +109,14 @@ class ini_file {
   name_cursor cursors_[cursor_slots] = {};
   uint32_t cursors_used_ = 0;
   uint32_t zero_line_ = 0;
+  std::string path_;
+  std::vector<unconverted_line> unconverted_;
 };
+
+// Copies the line or value at text, up to its line end, as next_line copies a line: at most
+// size - 1 characters, trailing blanks removed, terminated. True when more than blanks was
+// left out.
+bool copy_line(char* buffer, size_t size, const char* text);
 
 // The value of line when it is a parameter line named name (ignoring case): the first
 // character after blanks, '=' and blanks; nullptr otherwise.

@@ -2,8 +2,9 @@
 # tarnpack.exe as a user sees it: under wine on a virtual display (Xvfb), driven with xdotool,
 # its windows read with window_texts.exe, in a wine prefix of its own (wine remembers the
 # dialog's last folder there). The dialog packs a description chosen in a subfolder, relative
-# to that folder, into the same bytes as the Linux tarnpack; Escape cancels; an error and
-# --help show their boxes. Screenshots of the dialog and the error box stay in ARTIFACTS.
+# to that folder, into the same bytes as the Linux tarnpack; Escape cancels; an error, --help
+# and --check show their boxes, the last one fitting on the screen. Screenshots of the
+# dialog, the error box and the check box stay in ARTIFACTS.
 #
 # Usage: tarnpack_gui_test.sh TARNPACK_EXE WINDOW_TEXTS_EXE WINE_LOADER LINUX_TARNPACK SAMPLE_ZONE ARTIFACTS
 # Exit status: 0 passed, 1 failed, 77 skipped (a tool, the display or the Linux tarnpack missing).
@@ -184,5 +185,37 @@ shows tarnpack "Usage: tarnpack [description.ini]" || fail "the help box shows: 
 to_window "$box" key Return
 expect_status 0 "OK on the help box"
 
-echo "Screenshots: $artifacts/dialog.png $artifacts/error-box.png"
+echo "--check of 300 files"
+# The box fits on the screen with its OK button, also where its lines wrap: the warnings
+# first, then the totals, as many entries as fit, and lines that count the rest.
+many=$folder/many
+mkdir -p "$many"
+{
+  printf 'OutFile=many.lvz\r\n'
+  for i in $(seq -w 1 20); do printf 'Fle=typo-%s.txt\r\n' "$i"; done
+  for i in $(seq -w 1 300); do
+    printf 'File=file-%s.txt\r\n' "$i"
+    for _ in $(seq 1 50); do echo "file $i"; done >"$many/file-$i.txt"
+  done
+} >"$many/many.ini"
+start_tarnpack "$many" --check many.ini
+box=$(window_of tarnpack) || exit 1
+import -window root "$artifacts/check-box.png" || fail "no screenshot of the check box"
+# The line (from 1) of the check box's texts that begins with $1.
+line_of() {
+  texts tarnpack | awk -v text="$1" 'index($0, text) == 1 { print NR; found = 1; exit } END { exit !found }'
+}
+warning=$(line_of "warning: line 'Fle=typo-01.txt' is ignored: the head holds only OutFile, File and ExtractFile") &&
+  more_warnings=$(line_of "... and ") && totals=$(line_of "many.lvz: 300 sections, ") &&
+  entry=$(line_of "  compressed  file-001.txt  450 -> ") && more_entries=$(line_of "  ... and ") ||
+  fail "the check box shows: $(texts tarnpack)"
+[ "$warning" -lt "$more_warnings" ] && [ "$more_warnings" -lt "$totals" ] && [ "$totals" -lt "$entry" ] &&
+  [ "$entry" -lt "$more_entries" ] || fail "the check box shows its lines in another order: $(texts tarnpack)"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+[ "$Y" -ge 0 ] && [ $((Y + HEIGHT)) -le 768 ] || fail "the check box (y $Y, height $HEIGHT) passes the screen's 768 pixels"
+to_window "$box" key Return
+expect_status 0 "OK on the check box"
+[ ! -e "$many/many.lvz" ] || fail "--check wrote the container"
+
+echo "Screenshots: $artifacts/dialog.png $artifacts/error-box.png $artifacts/check-box.png"
 echo "Passed"

@@ -10,7 +10,7 @@ namespace {
 
 // Every call goes through SendMessageTimeout: a hung window must fail the test, not stall it.
 constexpr UINT reply_ms = 5000;
-constexpr size_t text_size = 1024;  // the longest text read, with its NUL
+constexpr size_t text_size = 8192;  // the longest text read, with its NUL
 
 // The text that message asks for (WM_GETTEXT, CB_GETLBTEXT), in UTF-8. Asked for in UTF-16,
 // as the controls hold it: asked for in 8-bit text, wine cuts another process's items to

@@ -79,6 +79,8 @@ run_result run(const std::string& program, const std::vector<std::string>& args,
 
 bool runs_on_windows() { return false; }
 
+unsigned ansi_code_page() { return 0; }
+
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text) {
   return run(program, args, cwd, stdin_text, false);
@@ -139,7 +141,10 @@ environment_variable::environment_variable(const char* name, const char* value) 
   const char* old = std::getenv(name);
   had_ = old != nullptr;
   if (had_) old_ = old;
-  setenv(name, value, 1);
+  if (value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
 }
 
 environment_variable::~environment_variable() {

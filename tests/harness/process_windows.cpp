@@ -49,6 +49,8 @@ std::string text_of(const std::string& path) {
 
 bool runs_on_windows() { return true; }
 
+unsigned ansi_code_page() { return GetACP(); }
+
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd, const std::string& stdin_text) {
   scratch_dir io;
@@ -67,10 +69,13 @@ run_result run_program(const std::string& program, const std::vector<std::string
   PROCESS_INFORMATION process = {};
   BOOL started = CreateProcessA(program.c_str(), &command_line[0], nullptr, nullptr, TRUE, 0,
                                 nullptr, cwd.c_str(), &startup, &process);
+  DWORD error = started ? 0 : GetLastError();
   CloseHandle(startup.hStdInput);
   CloseHandle(startup.hStdOutput);
   CloseHandle(startup.hStdError);
-  if (!started) throw std::runtime_error("cannot start " + program);
+  if (!started)
+    throw std::runtime_error("cannot start " + program + ": error " + std::to_string(error) + ", " +
+                             text_of(err));
 
   run_result result;
   if (WaitForSingleObject(process.hProcess, run_time_limit_ms) == WAIT_OBJECT_0) {

@@ -88,7 +88,7 @@ std::map<std::string, std::string> tree_snapshot(const std::string& root, const 
 }
 
 bool is_failure_output(const std::string& out, const std::string& message) {
-  static const std::regex exit_report(std::string("^") + tarnsplit_exit_report_pattern);
+  static const std::regex exit_report(std::string("^") + tarnsplit_exit_report_pattern + "$");
   return out.size() >= message.size() && out.compare(0, message.size(), message) == 0 &&
          std::regex_search(out.substr(message.size()), exit_report);
 }
@@ -142,6 +142,16 @@ std::string from_hex(const std::string& hex) {
   for (size_t i = 0; i + 1 < hex.size(); i += 2)
     bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
   return bytes;
+}
+
+const std::string& three_thousand_x() {
+  static const std::string content(3000, 'x');
+  return content;
+}
+
+const std::string& three_thousand_x_stream() {
+  static const std::string stream = from_hex("789cedc13101000000c2a0da8b6f0d0fa000008077036ce47e8c");
+  return stream;
 }
 
 namespace {
@@ -223,7 +233,7 @@ std::string container_builder::build(uint32_t section_count) const {
 }
 
 const char tarnsplit_exit_report_pattern[] =
-    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n$";
+    "Exiting from file unpacker/unpack_run\\.cpp, line [0-9]+\n";
 
 namespace {
 

@@ -71,8 +71,9 @@ class small_disk {
   std::string why_;
 };
 
-// Sets the environment variable name to value for this process and the programs it runs,
-// for the life of the object; its old value (or its absence) comes back after.
+// Sets the environment variable name to value (nullptr: unsets it) for this process and the
+// programs it runs, for the life of the object; its old value (or its absence) comes back
+// after.
 class environment_variable {
  public:
   environment_variable(const char* name, const char* value);
@@ -110,7 +111,7 @@ run_result run_program(const std::string& program, const std::vector<std::string
 run_result run_program_unprivileged(const std::string& program, const std::vector<std::string>& args,
                                     const std::string& cwd);
 
-// What tarnsplit prints after a failure's message (a regular expression, to the end of output)
+// What tarnsplit prints after a failure's message (a regular expression)
 // when nobody is watching, as run_program runs it: the exit report's line and no key prompt.
 extern const char tarnsplit_exit_report_pattern[];
 
@@ -120,6 +121,10 @@ bool is_failure_output(const std::string& out, const std::string& message);
 // True in the Windows build of the tests (process_windows.cpp), false on POSIX: for the
 // few tests of POSIX-only mechanisms (a shell's ulimit, symbolic links).
 bool runs_on_windows();
+
+// The ANSI code page in which the Windows programs read names (GetACP; under wine the locale
+// of LC_ALL sets it, 1252 for C.UTF-8); 0 on POSIX, where names are bytes.
+unsigned ansi_code_page();
 
 // Expects tarnpack to have shown message: on standard error ("Error: " message) on POSIX.
 // On Windows it is in a message box, which returns at once without a display; the unit
@@ -146,6 +151,11 @@ std::string image_entry_bytes(uint16_t x_frames, uint16_t y_frames, uint16_t ani
 
 // Bytes from hexadecimal digits ("789c..."), for literal zlib streams.
 std::string from_hex(const std::string& hex);
+
+// 3000 bytes of 'x', and the stream that zlib's default level makes of them (26 bytes), as
+// literal bytes: a container that holds it does not change with the zlib the tests run with.
+const std::string& three_thousand_x();
+const std::string& three_thousand_x_stream();
 
 // One section of a container as its bytes stand.
 struct container_section {
