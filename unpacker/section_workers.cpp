@@ -16,7 +16,6 @@ section_workers::section_workers(section_source& source, uint32_t count, unsigne
       entries_(std::clamp<size_t>(count, 1, look_ahead_per_worker * std::max(workers, 1u))),
       end_(count) {
   if (workers < 2) return;
-  threads_.reserve(workers - 1);
   for (unsigned i = 1; i < workers; ++i) {
     try {
       threads_.emplace_back(&section_workers::work, this);
