@@ -50,15 +50,16 @@ class section_source {
 
 // Runs workers workers over count sections of source: the calling thread, which takes the
 // sections in order and, while the one it waits for is not ready, reads and restores the
-// next itself, and workers - 1 threads (none with 1). Sections are read in order and at most
-// look_ahead sections beyond the one being handled; a worker starts one only while those
-// restored and not yet handled take fewer than window_bytes. So memory holds at most, besides
-// the slots, one section per worker and window_bytes: workers largest sections' stored and
-// inflated blocks, plus window_bytes.
+// next itself, and workers - 1 threads (none with 1). Sections are read in order, at most
+// look_ahead_per_worker per worker beyond the one being handled, and a section is started
+// only while those restored and not yet handled hold less than window_bytes. So memory
+// holds at most window_bytes plus, for each worker, one section's stored and inflated
+// blocks: with the largest section L (stored_size + full_size), workers * L + window_bytes.
+// With one worker nothing is read ahead: one section at a time, L.
 class section_workers {
  public:
   static constexpr size_t look_ahead_per_worker = 64;
-  static constexpr uint64_t window_bytes = uint64_t{16} << 20;
+  static constexpr uint64_t window_bytes = uint64_t{8} << 20;
 
   // Starts workers - 1 threads (fewer when the system has no more to give).
   section_workers(section_source& source, uint32_t count, unsigned workers);
