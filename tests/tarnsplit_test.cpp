@@ -369,7 +369,7 @@ TEST_F(Tarnsplit, EveryNumberOfWorkersWritesTheSameTreeAndFailsAtTheSameSection)
       } else {
         EXPECT_EQ(tree.size(), one_worker.size());
         for (const auto& [name, entry] : one_worker)
-          EXPECT_TRUE(tree[name] == entry) << name << ": " << tree[name].substr(0, 200);
+          EXPECT_TRUE(tree[name] == entry) << name << ":\n" << tree[name] << "\nagainst one worker's\n" << entry;
         EXPECT_EQ(result.out, one_worker_out);
         EXPECT_EQ(test.out + std::to_string(test.status), one_worker_test);
       }
