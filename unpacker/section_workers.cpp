@@ -16,11 +16,11 @@ section_workers::section_workers(section_source& source, uint32_t count, unsigne
       entries_(std::clamp<size_t>(count, 1, look_ahead_per_worker * std::max(workers, 1u))),
       end_(count) {
   if (workers < 2) return;
-  for (unsigned i = 1; i < workers; ++i) {
+  for (unsigned i = 0; i < workers; ++i) {
     try {
       threads_.emplace_back(&section_workers::work, this);
     } catch (const std::exception&) {
-      break;  // no more threads to be had: those started, and the calling thread, do the work
+      break;  // no more threads to be had: those started do the work, or none the caller
     }
   }
 }
@@ -57,7 +57,6 @@ bool section_workers::take_next(std::unique_lock<std::mutex>& lock) {
   if (whole) {
     // The container is free for the next section.
     can_start_.notify_one();
-    if (caller_waits_) became_ready_.notify_one();
     lock.unlock();
     whole = source_.restore(e.slot);
     lock.lock();
@@ -84,8 +83,8 @@ section_slot& section_workers::wait_for(uint32_t index) {
   entry& e = entries_[index % entries_.size()];
   std::unique_lock<std::mutex> lock(mutex_);
   while (!e.ready) {
-    if (take_next(lock)) continue;
-    // Woken when a section is ready or the container is free again.
+    if (threads_.empty() && take_next(lock)) continue;
+    // Woken when a section is ready.
     caller_waits_ = true;
     became_ready_.wait(lock);
     caller_waits_ = false;

@@ -48,20 +48,23 @@ class section_source {
   virtual bool restore(section_slot& slot) = 0;
 };
 
-// Runs workers workers over count sections of source: the calling thread, which takes the
-// sections in order and, while the one it waits for is not ready, reads and restores the
-// next itself, and workers - 1 threads (none with 1). Sections are read in order, at most
-// look_ahead_per_worker per worker beyond the one being handled, and a section is started
-// only while those restored and not yet handled hold less than window_bytes. So memory
-// holds at most window_bytes plus, for each worker, one section's stored and inflated
-// blocks: with the largest section L (stored_size + full_size), workers * L + window_bytes.
+// Runs workers workers over count sections of source. With one, the calling thread reads
+// and restores each section when it asks for it. With more, as many threads read and restore
+// the sections ahead while the calling thread, which does everything else (writing files
+// above all), takes them in order; it never inflates, so that it never keeps a section
+// that is ready waiting. Sections are read in order, at most look_ahead_per_worker per
+// worker beyond the one being handled, and a section is started only while those restored
+// and not yet handled hold less than window_bytes. So memory holds at most window_bytes
+// plus, for each worker, one section's stored and inflated blocks: with the largest section
+// L (stored_size + full_size), workers * L + window_bytes.
 // With one worker nothing is read ahead: one section at a time, L.
 class section_workers {
  public:
   static constexpr size_t look_ahead_per_worker = 64;
   static constexpr uint64_t window_bytes = uint64_t{8} << 20;
 
-  // Starts workers - 1 threads (fewer when the system has no more to give).
+  // Starts workers threads when workers is 2 or more (fewer when the system has no more to
+  // give), none with 1.
   section_workers(section_source& source, uint32_t count, unsigned workers);
   // Stops the threads and waits for them; each finishes the section it has.
   ~section_workers();
