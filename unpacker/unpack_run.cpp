@@ -60,7 +60,8 @@ struct run_state {
 
 // How a step of the run ended. The exit report names this file and line, so line is always a
 // line of this file: the check here at which the run ended, also where a helper elsewhere
-// found the fault and handed back its status. People quote the report, and the tests match it.
+// found the fault and handed back its status, or where a worker found it (container_sections
+// below). People quote the report, and the tests match it.
 struct outcome {
   unpack_status status;
   int line;
