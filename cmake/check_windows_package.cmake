@@ -48,8 +48,10 @@ execute_process(COMMAND ${EMULATOR} ${root}/bin/tarnsplit.exe --help OUTPUT_VARI
 if(NOT help MATCHES "see the manual, ([^\r\n]+)\\.\r?\n" OR NOT EXISTS ${root}/${CMAKE_MATCH_1})
   message(FATAL_ERROR "tarnsplit.exe --help names no manual that the zip holds:\n${help}")
 endif()
-file(READ ${root}/tarnsplit.txt manual LIMIT 80)
-if(NOT manual MATCHES "^TARNSPLIT\\(1\\)[^\n]*\r\n")
+# In hexadecimal: read as text, CMake drops the CRs.
+file(READ ${root}/tarnsplit.txt manual LIMIT 80 HEX)
+string(HEX "TARNSPLIT(1)" title)
+if(NOT manual MATCHES "^${title}([0-9a-f][0-9a-f])*0d0a")
   message(FATAL_ERROR "tarnsplit.txt is no manual page as text with CR LF line ends: ${manual}")
 endif()
 
