@@ -1,7 +1,7 @@
 # Checks the Windows package as a user gets it: the .zip holds the programs, the README,
-# LICENSE and the sample description (no manual pages: Windows has no man); each program
-# imports only Windows' own libraries (everything else is linked in) and runs under wine;
-# tarnpack packs the sample.
+# LICENSE, the sample description and the manual as text (Windows has no man), the one that
+# tarnsplit's --help names among them; each program imports only Windows' own libraries
+# (everything else is linked in) and runs under wine; tarnpack packs the sample.
 # Run with cmake -P and -D BUILD_DIR, CPACK, OBJDUMP, EMULATOR (a list), PROGRAMS (a list).
 cmake_minimum_required(VERSION 3.25)
 set(work ${BUILD_DIR}/package-check)
@@ -15,7 +15,7 @@ endif()
 file(ARCHIVE_EXTRACT INPUT ${zip} DESTINATION ${work}/unpacked)
 file(GLOB root ${work}/unpacked/*)
 
-foreach(expected README.md LICENSE samples/zone/zone.ini)
+foreach(expected README.md LICENSE samples/zone/zone.ini tarnpack.txt tarnsplit.txt)
   if(NOT EXISTS ${root}/${expected})
     message(FATAL_ERROR "the zip lacks ${expected}")
   endif()
@@ -42,6 +42,17 @@ execute_process(COMMAND ${EMULATOR} ${root}/bin/tarnsplit.exe --version
                 OUTPUT_VARIABLE version RESULT_VARIABLE status)
 if(NOT status EQUAL 0 OR NOT version MATCHES "^tarnsplit ")
   message(FATAL_ERROR "tarnsplit.exe --version under wine: status ${status}, output '${version}'")
+endif()
+
+execute_process(COMMAND ${EMULATOR} ${root}/bin/tarnsplit.exe --help OUTPUT_VARIABLE help)
+if(NOT help MATCHES "see the manual, ([^\r\n]+)\\.\r?\n" OR NOT EXISTS ${root}/${CMAKE_MATCH_1})
+  message(FATAL_ERROR "tarnsplit.exe --help names no manual that the zip holds:\n${help}")
+endif()
+# In hexadecimal: read as text, CMake drops the CRs.
+file(READ ${root}/tarnsplit.txt manual LIMIT 80 HEX)
+string(HEX "TARNSPLIT(1)" title)
+if(NOT manual MATCHES "^${title}([0-9a-f][0-9a-f])*0d0a")
+  message(FATAL_ERROR "tarnsplit.txt is no manual page as text with CR LF line ends: ${manual}")
 endif()
 
 file(COPY ${root}/samples/zone DESTINATION ${work}/run)

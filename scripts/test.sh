@@ -15,8 +15,9 @@ if $native_only; then
   windows_programs=""
 else
   # tarnpack.exe's dialog and boxes are tested on a virtual display: Xvfb, xdotool, import;
-  # its names in code page 932 under the Japanese locale, compiled from the sources in locales.
-  scripts/setup.sh "${package_tools[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest \
+  # its names in code page 932 under the Japanese locale, compiled from the sources in locales;
+  # its manual rendered as text by groff.
+  scripts/setup.sh "${package_tools[@]}" groff-base g++-mingw-w64-x86-64 libz-mingw-w64-dev wine64 googletest \
     xvfb xdotool imagemagick locales
   # Windows first: the tests here compare with the Windows programs as installed. Its GUI
   # test compares with the Linux tarnpack, built below before the Windows tests run.

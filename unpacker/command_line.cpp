@@ -5,13 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "manual.h"
+
 namespace {
 
 const char usage[] =
     "Usage: tarnsplit [container.lvz]\n"
     "       tarnsplit [-o DIR] container.lvz...\n"
     "       tarnsplit -l [--json] container.lvz...\n"
-    "       tarnsplit -t container.lvz...\n";
+    "       tarnsplit -t container.lvz...\n"
+    "       tarnsplit -h|--help | -V|--version\n";
 
 bool is(const char* argument, const char* short_form, const char* long_form) {
   return std::strcmp(argument, short_form) == 0 || std::strcmp(argument, long_form) == 0;
@@ -95,7 +98,7 @@ unpack_status read_command_line(int argc, char** argv, tarnsplit_command& comman
 
 void print_help() {
   std::fputs(usage, stdout);
-  std::fputs(
+  std::printf(
       "Extracts every file of the container, with its time stamp, into a directory named\n"
       "after it, and writes there a description from which tarnpack rebuilds the container.\n"
       "Without an argument the container's name is asked for.\n"
@@ -113,12 +116,12 @@ void print_help() {
       "Options come before the first container's name. Several containers are taken in\n"
       "turn; a failure does not stop the others, and a container whose folder an earlier\n"
       "one went into is refused (status 2). Exit status: 0 when every container went\n"
-      "well, else that of the first one that failed (1 to 14, see the manual), 15 for a\n"
-      "wrong command line.\n"
+      "well, else that of the first one that failed (1 to 14), 15 for a wrong command\n"
+      "line. The statuses and messages: see the manual, %s.\n"
       "\n"
       "TARN_JOBS=N in the environment: the number of sections read and inflated side by\n"
       "side (1 to 8; by default the machine's cores, at most 8).\n",
-      stdout);
+      manual_of("tarnsplit").c_str());
 }
 
 void print_version() { std::printf("tarnsplit " TARN_VERSION "\n"); }

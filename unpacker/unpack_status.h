@@ -15,7 +15,8 @@ enum class unpack_status : int {
   not_a_container = 4,           // "CONT" missing
   no_sections = 5,               // the container holds no section
   section_header_missing = 6,    // a section header is missing
-  out_of_memory = 7,             // for a section's data or for the object lines
+  out_of_memory = 7,             // for a section's stored bytes, the typed name or the object
+                                 // lines (none for the inflated content is not_inflated)
   data_past_end = 8,             // a section's name or data runs past the end of the file
   not_inflated = 9,              // a compressed section does not inflate to its declared size
   section_header_invalid = 10,   // bad magic, or a size of 0
