@@ -96,11 +96,16 @@ void section_workers::handled(uint32_t index) {
   entry& e = entries_[index % entries_.size()];
   uint64_t held = e.slot.held;
   e.slot.clear();  // no worker touches the entry before handled_ passes index
+  bool wake = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     waiting_bytes_ -= held;
     e.ready = false;
     handled_ = index + 1;
+    // Workers held back by the look-ahead or the window are woken only once half of either
+    // is free, not for each section handled: a wake for each tiny section costs more than
+    // the section. Once everything read is handled, both are free.
+    wake = (next_ - handled_) * 2 <= entries_.size() && waiting_bytes_ * 2 <= window_bytes;
   }
-  can_start_.notify_one();
+  if (wake) can_start_.notify_one();
 }
