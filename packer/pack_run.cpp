@@ -6,7 +6,6 @@
 #include <functional>
 #include <new>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "byte_buffer.h"
@@ -24,6 +23,7 @@
 #include "safe_name.h"
 #include "source_date.h"
 #include "string_helpers.h"
+#include "workers.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ std::vector<std::string> pack_entries(ini_file& description, byte_buffer& contai
   for (const char* keyword : {"File", "ExtractFile"})
     while (read_path(description, keyword, true, entry, observer)) paths.emplace_back(entry);
   std::string extracted_description = description_name_for(system_file_name(output_path));
-  unsigned workers = packing_workers(std::getenv("TARN_JOBS"), std::thread::hardware_concurrency());
+  unsigned workers = configured_workers(paths.size());
   uint32_t clamped =
       pack_file_entries(container, paths, extracted_description.c_str(), workers, clamp.latest, observer);
   observer.head_read(description);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstdlib>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -160,16 +159,6 @@ void entry_loader::appended(size_t index, uint32_t container_size) {
 }
 
 }  // namespace
-
-unsigned packing_workers(const char* setting, unsigned cores) {
-  if (setting && *setting >= '0' && *setting <= '9') {  // strtoul would take a sign or blanks
-    char* end = nullptr;
-    unsigned long asked = std::strtoul(setting, &end, 10);
-    if (*end == '\0' && asked > 0)
-      return static_cast<unsigned>(std::min<unsigned long>(asked, max_packing_workers));
-  }
-  return std::clamp(cores, 1u, max_packing_workers);
-}
 
 uint32_t pack_file_entries(byte_buffer& container, const std::vector<std::string>& paths,
                            const char* description_name, unsigned workers, uint64_t latest_time,

@@ -11,15 +11,6 @@
 #include "byte_buffer.h"
 #include "packing_observer.h"
 
-// The most workers tarnpack runs, however many cores the machine has.
-constexpr unsigned max_packing_workers = 8;
-
-// The number of workers that the environment's TARN_JOBS setting asks for (nullptr when
-// unset) on a machine of cores cores (0 when unknown): a whole number from 1 up, at most
-// max_packing_workers; unset, empty or anything else (0, negative, not a number) gives the
-// cores, at least 1 and at most max_packing_workers.
-unsigned packing_workers(const char* setting, unsigned cores);
-
 // Appends the sections of the File and ExtractFile entries at paths, in their order, with
 // up to workers workers, never more than there are entries: the calling thread, which
 // appends, and workers - 1 threads (with 1, none is started). Throws what the first failing

@@ -1,5 +1,5 @@
 // tarnpack end to end: the real program on descriptions and files written by the test, its
-// containers read field by field; beside its workers, the number of them TARN_JOBS gives.
+// containers read field by field.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "packing_pipeline.h"
 #include "paths.h"
 #include "test_harness.h"
 
@@ -627,21 +626,6 @@ TEST_F(Tarnpack, SourceDateEpochStoresNoFileTimeLaterThanItsMoment) {
     EXPECT_EQ(check.status, 2) << bad;
     expect_tarnpack_error(check, message);
   }
-}
-
-TEST(PackingWorkers, TarnJobsSetsTheWorkersFromOneToEightAndAnythingElseGivesTheCores) {
-  struct {
-    const char* setting;
-    unsigned cores, workers;
-  } cases[] = {
-      {nullptr, 2, 2}, {"", 4, 4},   {nullptr, 0, 1}, {nullptr, 64, 8},  {"1", 4, 1},
-      {"3", 2, 3},     {"8", 1, 8},  {"12", 2, 8},    {"99999999999999999999", 2, 8},
-      {"0", 2, 2},     {"-1", 2, 2}, {"+2", 4, 4},    {" 2", 4, 4},      {"2x", 4, 4},
-      {"two", 3, 3},   {"03", 8, 3},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(packing_workers(c.setting, c.cores), c.workers)
-        << (c.setting ? c.setting : "unset") << ", " << c.cores << " cores";
 }
 
 TEST_F(Tarnpack, EveryNumberOfWorkersWritesTheSameContainerAndShowsTheSameFirstError) {

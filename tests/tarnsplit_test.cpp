@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -315,6 +316,67 @@ TEST_F(Tarnsplit, RendersAMillionObjectRecordsInLittleMemory) {
   EXPECT_NE(description.find("7,7,IMAGE0,BelowAll,ShowAlways,0,8479\r\n\r\n[screenobjects]"), std::string::npos);
 }
 
+TEST_F(Tarnsplit, EveryNumberOfWorkersWritesTheSameTreeAndFailsAtTheSameSection) {
+  // Sections of many sizes, so that the workers fall out of step: a large one early, raw and
+  // compressed ones, a name taken twice (the later file wins) and the object section last.
+  std::vector<std::pair<std::string, std::string>> files;
+  for (unsigned i = 0; i < 60; ++i) {
+    std::string content;
+    for (unsigned k = 0; k <= (i == 3 ? 4000 : i * 7 % 23); ++k) content += compressible.substr(k % 300, 20 + i);
+    files.emplace_back(i == 50 ? "f7.txt" : "f" + std::to_string(i) + ".txt", content);
+  }
+  auto container = [&](int damaged, uint32_t count) {
+    container_builder sections;
+    for (unsigned i = 0; i < files.size(); ++i) {
+      const std::string& content = files[i].second;
+      std::string stream = zlib_compress(content);
+      if (static_cast<int>(i) == damaged) stream[stream.size() / 2] ^= 0x55;
+      if (i % 4 == 1)
+        sections.raw(files[i].first, content, 1000000000 + i * 86400);
+      else
+        sections.section("CONT", static_cast<uint32_t>(content.size()), 1000000000 + i * 86400,
+                         static_cast<uint32_t>(stream.size()), files[i].first, stream);
+    }
+    return sections.objects(object_header("CLV2", 1, 1) + object_record_bytes(0, 1, 2, 0, 0, 0) +
+                            image_entry_bytes(1, 1, 100, "f1.txt"))
+        .build(count);
+  };
+  struct {
+    std::string bytes;
+    unpack_status status;
+  } rows[] = {{container(-1, 61), unpack_status::success},
+              {container(46, 61), unpack_status::not_inflated},
+              {container(-1, 62), unpack_status::section_header_missing}};
+  for (const auto& r : rows) {
+    write_file(dir / "zone.lvz", r.bytes);
+    std::map<std::string, std::string> one_worker;
+    std::string one_worker_out, one_worker_test;
+    for (const char* jobs : {"1", "2", "8", static_cast<const char*>(nullptr)}) {
+      SCOPED_TRACE(std::string("TARN_JOBS=") + (jobs ? jobs : "unset") + ", status " +
+                   std::to_string(static_cast<int>(r.status)));
+      environment_variable setting("TARN_JOBS", jobs);
+      std::filesystem::remove_all(dir / "zone");
+      run_result result = run_program(tarnsplit_path(), {"zone.lvz"}, dir.path());
+      EXPECT_EQ(result.status, static_cast<int>(r.status)) << result.out;
+      std::map<std::string, std::string> tree = tree_snapshot(dir / "zone");
+      for (const std::string& name : list_directory(dir / "zone"))  // the description is dated now
+        if (name != "zone.ini") tree[name] += " dated " + std::to_string(modification_time(dir / ("zone/" + name)));
+      run_result test = run_program(tarnsplit_path(), {"--test", "zone.lvz"}, dir.path());
+      if (one_worker.empty()) {
+        one_worker = tree, one_worker_out = result.out, one_worker_test = test.out + std::to_string(test.status);
+        // Every file up to the failing section, and the description only with the whole.
+        EXPECT_EQ(tree.size(), r.status == unpack_status::success ? 60u : r.status == unpack_status::not_inflated ? 46u : 59u);
+      } else {
+        EXPECT_EQ(tree.size(), one_worker.size());
+        for (const auto& [name, entry] : one_worker)
+          EXPECT_TRUE(tree[name] == entry) << name << ":\n" << tree[name] << "\nagainst one worker's\n" << entry;
+        EXPECT_EQ(result.out, one_worker_out);
+        EXPECT_EQ(test.out + std::to_string(test.status), one_worker_test);
+      }
+    }
+  }
+}
+
 TEST_F(Tarnsplit, ReportsFilesThatCannotBeCreated) {
   std::filesystem::create_directories(dir / "zone/taken");
   run_result result = unpack(container_builder().raw("a.txt", "x").raw("taken", "y").build());
@@ -451,6 +513,7 @@ TEST_F(Tarnsplit, AnswersHelpAndVersion) {
   run_result help = run_program(tarnsplit_path(), {"--help"}, dir.path());
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: tarnsplit"), std::string::npos);
+  EXPECT_NE(help.out.find("\nTARN_JOBS=N in the environment"), std::string::npos);
   run_result version = run_program(tarnsplit_path(), {"--version"}, dir.path());
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("tarnsplit ", 0), 0u);

@@ -117,7 +117,10 @@ void print_help() {
       "turn; a failure does not stop the others, and a container whose folder an earlier\n"
       "one went into is refused (status 2). Exit status: 0 when every container went\n"
       "well, else that of the first one that failed (1 to 14), 15 for a wrong command\n"
-      "line. The statuses and messages: see the manual, %s.\n",
+      "line. The statuses and messages: see the manual, %s.\n"
+      "\n"
+      "TARN_JOBS=N in the environment: the number of sections read and inflated side by\n"
+      "side (1 to 8; by default the machine's cores, at most 8).\n",
       manual_of("tarnsplit").c_str());
 }
 

@@ -1,6 +1,7 @@
 // The unpacker's driver: one walk over a container, with the reads, checks, messages and
 // statuses that every way of running shares, and what each way does with the sections the
-// walk hands it: extraction writes them, --test only checks them, --list lists them.
+// walk hands it: extraction writes them, --test only checks them, --list lists them. Workers
+// read and restore the sections ahead (section_workers); this thread takes them in order.
 #include "unpack_run.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "description_writer.h"
 #include "exit_report.h"
 #include "inflating.h"
+#include "memory.h"
 #include "object_section_reader.h"
 #include "object_section_writer.h"
 #include "os_services.h"
@@ -24,13 +26,14 @@
 #include "paths.h"
 #include "safe_name.h"
 #include "section_listing.h"
+#include "section_workers.h"
 #include "unpack_status.h"
+#include "workers.h"
 
 namespace {
 
 constexpr int input_name_size = 255;      // the typed answer: at most 254 characters
 constexpr size_t resolved_path_size = 999;
-constexpr size_t section_name_size = 255;
 static_assert(extracted_name_length < section_name_size, "a kept name and its NUL fit");
 
 // What the walk over one container holds; released (files closed, blocks freed) before the
@@ -41,21 +44,11 @@ struct run_state {
   char* input_name = nullptr;
   std::string description_name;
   FILE* container = nullptr;
-  uint64_t container_left = 0;  // bytes of the container not read yet
   uint32_t section_count = 0;
   uint64_t total_full_size = 0;  // the description keeps the low 32 bits of both
   uint64_t total_stored_size = 0;
-  unsigned char* stored = nullptr;
-  unsigned char* inflated = nullptr;
-
-  void release_section() {
-    std::free(stored);
-    std::free(inflated);
-    stored = inflated = nullptr;
-  }
 
   void release() {
-    release_section();
     std::free(input_name);
     input_name = nullptr;
     if (container) std::fclose(container);
@@ -67,7 +60,8 @@ struct run_state {
 
 // How a step of the run ended. The exit report names this file and line, so line is always a
 // line of this file: the check here at which the run ended, also where a helper elsewhere
-// found the fault and handed back its status. People quote the report, and the tests match it.
+// found the fault and handed back its status, or where a worker found it (container_sections
+// below). People quote the report, and the tests match it.
 struct outcome {
   unpack_status status;
   int line;
@@ -118,33 +112,6 @@ char* take_input_name(const char* given, bool* too_long) {
 bool names_new_directory(const char* path) {
   const char* last = system_file_name(path);
   return last[std::strspn(last, ". ")] != '\0';
-}
-
-bool read_exact(run_state& state, void* destination, size_t count) {
-  size_t got = std::fread(destination, 1, count, state.container);
-  state.container_left -= got < state.container_left ? got : state.container_left;
-  return got == count;
-}
-
-// Reads count bytes and drops them, without holding them in memory.
-bool skip_exact(run_state& state, uint64_t count) {
-  unsigned char chunk[65536];
-  for (; count > sizeof chunk; count -= sizeof chunk)
-    if (!read_exact(state, chunk, sizeof chunk)) return false;
-  return read_exact(state, chunk, static_cast<size_t>(count));
-}
-
-// The name up to its NUL, of which the first extracted_name_length bytes are kept. False
-// at the end of file.
-bool read_section_name(run_state& state, char* name) {
-  size_t length = 0;
-  for (;;) {
-    int c = std::getc(state.container);
-    if (c == EOF) return false;
-    if (state.container_left) --state.container_left;
-    if (c == 0) return true;
-    if (length < extracted_name_length) name[length++] = static_cast<char>(c);
-  }
 }
 
 // The folders that the run has extracted into, told apart by identity (by spelling where the
@@ -437,62 +404,128 @@ outcome open_container(run_state& state) {
     uint32_t code = last_error();
     return {fail<message::container_not_opened>(resolved, state.program, static_cast<int>(code)), __LINE__};
   }
-  state.container_left = stream_size(state.container);
   return finished;
 }
 
-// The section's data read and, when compressed, inflated: *content.
-outcome restore_content(run_state& state, const section_header& header, const unsigned char** content) {
-  state.stored = static_cast<unsigned char*>(std::malloc(header.stored_size));
-  if (!state.stored) return {fail<message::out_of_memory>(header.stored_size), __LINE__};
-  if (!read_exact(state, state.stored, header.stored_size)) return {fail<message::data_past_end>(), __LINE__};
-  *content = state.stored;
-  if (!is_raw_section(header)) {
-    state.inflated = inflate_exactly(state.stored, header.stored_size, header.full_size);
-    if (!state.inflated) return {fail<message::not_inflated>(), __LINE__};
-    *content = state.inflated;
+// The sections of a container as the workers take them: read from the stream, checked and
+// restored. Their faults are told to the walk with the line of the check that found them,
+// here in this file like every other line of the exit report.
+class container_sections : public section_source {
+ public:
+  // container: the stream after the container header, with left bytes to its end.
+  // restores_files: whether a file section's data is read and inflated or passed over.
+  container_sections(FILE* container, uint64_t left, bool restores_files)
+      : container_(container), left_(left), restores_files_(restores_files) {}
+
+  bool read(uint32_t, section_slot& slot) override {
+    unsigned char raw_header[section_header_size];
+    if (!read_exact(raw_header, sizeof raw_header)) return failed(slot, section_fault::header_missing, __LINE__);
+    const section_header& header = slot.header = decode_section_header(raw_header);
+    if (!has_container_magic(header.magic) || header.stored_size == 0 || header.full_size == 0)
+      return failed(slot, section_fault::header_invalid, __LINE__);
+    if (!read_section_name(slot.name)) return failed(slot, section_fault::data_past_end, __LINE__);
+
+    // Never allocate for data that is not there, nor for a content it cannot inflate to; every
+    // way of running checks both, also where it passes over the data.
+    if (header.stored_size > left_) return failed(slot, section_fault::data_past_end, __LINE__);
+    if (!full_size_reachable(header)) return failed(slot, section_fault::not_inflated, __LINE__);
+    slot.objects = is_object_section(header.time, slot.name);
+    if (!slot.objects && !restores_files_) {
+      if (!skip_exact(header.stored_size)) return failed(slot, section_fault::data_past_end, __LINE__);
+      return true;
+    }
+    slot.stored = static_cast<unsigned char*>(std::malloc(header.stored_size));
+    if (!slot.stored) return failed(slot, section_fault::no_memory, __LINE__);
+    slot.held = header.stored_size;
+    if (!read_exact(slot.stored, header.stored_size)) return failed(slot, section_fault::data_past_end, __LINE__);
+    return true;
   }
-  return finished;
+
+  bool restore(section_slot& slot) override {
+    const section_header& header = slot.header;
+    if (!slot.stored || is_raw_section(header)) return true;
+    slot.inflated = inflate_exactly(slot.stored, header.stored_size, header.full_size);
+    if (!slot.inflated) return failed(slot, section_fault::not_inflated, __LINE__);
+    // Only the content waits to be handled.
+    std::free(slot.stored);
+    slot.stored = nullptr;
+    slot.held = header.full_size;
+    return true;
+  }
+
+ private:
+  static bool failed(section_slot& slot, section_fault fault, int line) {
+    slot.fault = fault;
+    slot.line = line;
+    return false;
+  }
+
+  bool read_exact(void* destination, size_t count) {
+    size_t got = std::fread(destination, 1, count, container_);
+    left_ -= std::min<uint64_t>(got, left_);
+    return got == count;
+  }
+
+  // Reads count bytes and drops them, without holding them in memory.
+  bool skip_exact(uint64_t count) {
+    unsigned char chunk[65536];
+    for (; count > sizeof chunk; count -= sizeof chunk)
+      if (!read_exact(chunk, sizeof chunk)) return false;
+    return read_exact(chunk, static_cast<size_t>(count));
+  }
+
+  // The name up to its NUL, of which the first extracted_name_length bytes are kept. False
+  // at the end of file.
+  bool read_section_name(char* name) {
+    size_t length = 0;
+    for (;;) {
+      int c = std::getc(container_);
+      if (c == EOF) return false;
+      if (left_) --left_;
+      if (c == 0) return true;
+      if (length < extracted_name_length) name[length++] = static_cast<char>(c);
+    }
+  }
+
+  FILE* container_;
+  uint64_t left_;
+  bool restores_files_;
+};
+
+// The message and status of a section that its worker found at fault.
+outcome section_failure(const section_slot& slot, uint32_t index) {
+  switch (slot.fault) {
+    case section_fault::header_missing:
+      return {fail<message::section_header_missing>(index), slot.line};
+    case section_fault::header_invalid:
+      return {fail<message::section_header_invalid>(), slot.line};
+    case section_fault::data_past_end:
+      return {fail<message::data_past_end>(), slot.line};
+    case section_fault::no_memory:
+      return {fail<message::out_of_memory>(slot.header.stored_size), slot.line};
+    case section_fault::not_inflated:
+    case section_fault::none:
+      break;
+  }
+  return {fail<message::not_inflated>(), slot.line};
 }
 
-outcome walk_section(run_state& state, section_handler& handler, uint32_t index) {
-  unsigned char raw_header[section_header_size];
-  if (!read_exact(state, raw_header, sizeof raw_header))
-    return {fail<message::section_header_missing>(index), __LINE__};
-  section_header header = decode_section_header(raw_header);
-  if (!has_container_magic(header.magic) || header.stored_size == 0 || header.full_size == 0)
-    return {fail<message::section_header_invalid>(), __LINE__};
-
-  char name[section_name_size] = {};
-  if (!read_section_name(state, name)) return {fail<message::data_past_end>(), __LINE__};
-
-  // Never allocate for data that is not there, nor for a content it cannot inflate to; every
-  // way of running checks both, also where it passes over the data.
-  if (header.stored_size > state.container_left) return {fail<message::data_past_end>(), __LINE__};
-  if (!full_size_reachable(header)) return {fail<message::not_inflated>(), __LINE__};
-  bool objects = is_object_section(header.time, name);
-  const unsigned char* content = nullptr;
-  if (objects || handler.restores_files()) {
-    outcome restored = restore_content(state, header, &content);
-    if (restored.status != unpack_status::success) return restored;
-  } else if (!skip_exact(state, header.stored_size)) {
-    return {fail<message::data_past_end>(), __LINE__};
-  }
-  state.total_full_size += header.full_size;
-  state.total_stored_size += header.stored_size;
-
-  outcome handled = objects ? handler.object_section(state, header, content)
-                            : handler.file_section(state, name, header, content);
-  state.release_section();
-  return handled;
+// One section, in the container's order, as its worker handed it over.
+outcome handle_section(run_state& state, section_handler& handler, uint32_t index, const section_slot& slot) {
+  if (slot.fault != section_fault::none) return section_failure(slot, index);
+  state.total_full_size += slot.header.full_size;
+  state.total_stored_size += slot.header.stored_size;
+  return slot.objects ? handler.object_section(state, slot.header, slot.content())
+                      : handler.file_section(state, slot.name, slot.header, slot.content());
 }
 
 outcome walk(run_state& state, section_handler& handler) {
   outcome opened = open_container(state);
   if (opened.status != unpack_status::success) return opened;
 
+  uint64_t size = stream_size(state.container);
   unsigned char raw_header[container_header_size];
-  if (!read_exact(state, raw_header, sizeof raw_header))
+  if (std::fread(raw_header, 1, sizeof raw_header, state.container) != sizeof raw_header)
     return {fail<message::container_header_short>(), __LINE__};
   container_header header = decode_container_header(raw_header);
   if (!has_container_magic(header.magic)) return {fail<message::not_a_container>(), __LINE__};
@@ -502,8 +535,14 @@ outcome walk(run_state& state, section_handler& handler) {
 
   outcome begun = handler.begin(state);
   if (begun.status != unpack_status::success) return begun;
+  // Listing inflates nothing: the workers would only take turns at the stream.
+  container_sections sections(state.container, size - std::min<uint64_t>(size, sizeof raw_header),
+                              handler.restores_files());
+  section_workers workers(sections, header.section_count,
+                          handler.restores_files() ? configured_workers(header.section_count) : 1);
   for (uint32_t index = 0; index < header.section_count; ++index) {
-    outcome section = walk_section(state, handler, index);
+    outcome section = handle_section(state, handler, index, workers.wait_for(index));
+    workers.handled(index);
     if (section.status != unpack_status::success) return section;
   }
   return handler.end(state);
@@ -548,6 +587,7 @@ int run_tarnsplit(int argc, char** argv) {
   if (command.action == command_action::version) print_version();
   if (command.action != command_action::run) return 0;
 
+  keep_freed_blocks();  // sections come and go in blocks of similar sizes
   const run_mode_rules& rules = rules_of(command.mode);
   message_stream() = rules.messages_on_stderr ? stderr : stdout;
   if (command.containers.empty()) command.containers.push_back(nullptr);  // asked for
