@@ -37,10 +37,10 @@ class bounded_text {
     buffer_[used_] = '\0';
   }
 
-  // One conversion of printf's, spec, with its value.
+  // One conversion of printf's (its text, such as "%-8s"), with its value.
   template <typename value_type>
-  void append_formatted(const char* spec, value_type value) {
-    int length = std::snprintf(buffer_ + used_, size_ - used_, spec, value);
+  void append_formatted(const char* conversion, value_type value) {
+    int length = std::snprintf(buffer_ + used_, size_ - used_, conversion, value);
     if (length > 0) used_ += std::min(static_cast<size_t>(length), size_ - used_ - 1);
   }
 
@@ -67,27 +67,27 @@ void format_shown(bounded_text& message, const char* format, va_list args) {
     }
     while (is_one_of(*p, "-+0 #") || (*p >= '0' && *p <= '9')) ++p;
     // The flags and width, with the text conversion for both %s and %c.
-    char spec[32];
+    char conversion[32];
     char shown[error_text_size];  // more than any message keeps
-    std::snprintf(spec, sizeof spec, "%.*s%c", static_cast<int>(p - start), start, *p == 'c' ? 's' : *p);
+    std::snprintf(conversion, sizeof conversion, "%.*s%c", static_cast<int>(p - start), start, *p == 'c' ? 's' : *p);
     switch (*p) {
       case 's': {
         const char* text = va_arg(args, const char*);
         copy_printable(shown, sizeof shown, text ? text : "(null)");
-        message.append_formatted(spec, shown);
+        message.append_formatted(conversion, shown);
         break;
       }
       case 'c': {
         const char text[2] = {static_cast<char>(va_arg(args, int)), '\0'};
         copy_printable(shown, sizeof shown, text);
-        message.append_formatted(spec, shown);
+        message.append_formatted(conversion, shown);
         break;
       }
       case 'd':
-      case 'i': message.append_formatted(spec, va_arg(args, int)); break;
+      case 'i': message.append_formatted(conversion, va_arg(args, int)); break;
       case 'f':
-      case 'g': message.append_formatted(spec, va_arg(args, double)); break;
-      default: message.append_formatted(spec, va_arg(args, unsigned)); break;  // o u x X
+      case 'g': message.append_formatted(conversion, va_arg(args, double)); break;
+      default: message.append_formatted(conversion, va_arg(args, unsigned)); break;  // o u x X
     }
   }
 }
