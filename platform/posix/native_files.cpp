@@ -33,6 +33,16 @@ int fd_of(HANDLE file) {
   return static_cast<int>(fd);
 }
 
+// The status of the file that handle file stands for; false, with the error recorded, when
+// the handle is invalid or the system cannot tell.
+bool stat_of(HANDLE file, struct stat* st) {
+  int fd = fd_of(file);
+  if (fd < 0) return false;
+  if (fstat(fd, st) == 0) return true;
+  record_errno(errno);
+  return false;
+}
+
 // Access is GENERIC_READ, with GENERIC_WRITE for writing, or 0 to ask about the file only;
 // -1 for a disposition other than the packer's.
 int open_flags(DWORD access, DWORD disposition) {
@@ -196,13 +206,8 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD count_written, 
 }
 
 DWORD GetFileSize(HANDLE file, LPDWORD size_high) {
-  int fd = fd_of(file);
   struct stat st;
-  if (fd < 0) return INVALID_FILE_SIZE;
-  if (fstat(fd, &st) != 0) {
-    record_errno(errno);
-    return INVALID_FILE_SIZE;
-  }
+  if (!stat_of(file, &st)) return INVALID_FILE_SIZE;
   auto size = static_cast<uint64_t>(st.st_size);
   if (size_high) *size_high = static_cast<DWORD>(size >> 32);
   record_error(NO_ERROR);  // tells a size of 0xFFFFFFFF from a failure
@@ -220,13 +225,8 @@ BOOL FlushFileBuffers(HANDLE file) {
 }
 
 DWORD GetFileType(HANDLE file) {
-  int fd = fd_of(file);
   struct stat st;
-  if (fd < 0) return FILE_TYPE_UNKNOWN;
-  if (fstat(fd, &st) != 0) {
-    record_errno(errno);
-    return FILE_TYPE_UNKNOWN;
-  }
+  if (!stat_of(file, &st)) return FILE_TYPE_UNKNOWN;
   record_error(NO_ERROR);
   if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return FILE_TYPE_DISK;
   if (S_ISCHR(st.st_mode)) return FILE_TYPE_CHAR;
@@ -235,13 +235,8 @@ DWORD GetFileType(HANDLE file) {
 }
 
 BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information) {
-  int fd = fd_of(file);
   struct stat st;
-  if (fd < 0) return FALSE;
-  if (fstat(fd, &st) != 0) {
-    record_errno(errno);
-    return FALSE;
-  }
+  if (!stat_of(file, &st)) return FALSE;
   auto device = static_cast<uint64_t>(st.st_dev);
   auto size = static_cast<uint64_t>(st.st_size);
   auto index = static_cast<uint64_t>(st.st_ino);
