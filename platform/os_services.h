@@ -62,6 +62,10 @@ struct staged_file {
 // as Windows says of a file that is open). False on any failure (last_error set).
 bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file);
 
+// Whether the file, staged some time ago, may still replace the entry at its path: the checks
+// of stage_output_file made again now (last_error set as there when it may not).
+bool may_take_name(const staged_file& file, const std::vector<file_identity>& in_use);
+
 enum class commit_result {
   committed,     // the file has path's name
   write_failed,  // closing the stream showed a failed write

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
 #include "fuzz_platform.h"
 #include "posix_errors.h"
@@ -15,6 +16,7 @@ namespace {
 const uint8_t* g_input = nullptr;
 size_t g_input_size = 0;
 std::vector<std::string> g_created;
+std::mutex g_created_mutex;  // tarnsplit's workers stage files side by side
 
 FILE* null_stream(const char* mode) { return std::fopen("/dev/null", mode); }
 
@@ -55,12 +57,17 @@ bool stream_identity(FILE*, file_identity*) { return false; }
 bool path_identity(const char*, file_identity*) { return false; }
 
 bool stage_output_file(const char* path, const std::vector<file_identity>&, staged_file* file) {
-  g_created.emplace_back(path);
+  {
+    std::lock_guard<std::mutex> lock(g_created_mutex);
+    g_created.emplace_back(path);
+  }
   FILE* stream = null_stream("wb");
   if (!stream) return false;
   *file = staged_file{stream, path, std::string()};
   return true;
 }
+
+bool may_take_name(const staged_file&, const std::vector<file_identity>&) { return true; }
 
 commit_result commit_staged_file(staged_file* file) {
   bool closed = close_stream(file->stream);

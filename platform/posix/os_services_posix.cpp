@@ -137,25 +137,35 @@ bool path_identity(const char* path, file_identity* identity) {
   return true;
 }
 
+namespace {
+
+// Whether a file staged for native may replace what is there: nothing, a link, or a regular
+// file the user may write that is none of in_use. False (last_error set) otherwise.
+bool replaceable(const std::string& native, const std::vector<file_identity>& in_use) {
+  struct stat st;
+  if (lstat(native.c_str(), &st) != 0) return true;
+  if (is_in_use(st, in_use)) {
+    record_error(error_sharing_violation);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    record_error(error_access_denied);
+    return false;
+  }
+  // A file that the user may not open for writing stays as it is, as a "wb" open would
+  // leave it.
+  if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0) {
+    record_errno(errno, native);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file) {
   std::string native = native_path(path);
-  struct stat st;
-  if (lstat(native.c_str(), &st) == 0) {
-    if (is_in_use(st, in_use)) {
-      record_error(error_sharing_violation);
-      return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-      record_error(error_access_denied);
-      return false;
-    }
-    // A file that the user may not open for writing stays as it is, as a "wb" open would
-    // leave it.
-    if (S_ISREG(st.st_mode) && faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0) {
-      record_errno(errno, native);
-      return false;
-    }
-  }
+  if (!replaceable(native, in_use)) return false;
   std::string temporary;
   int fd = create_temporary(native, &temporary);
   if (fd < 0) return false;
@@ -168,6 +178,10 @@ bool stage_output_file(const char* path, const std::vector<file_identity>& in_us
   }
   *file = staged_file{stream, native, temporary};
   return true;
+}
+
+bool may_take_name(const staged_file& file, const std::vector<file_identity>& in_use) {
+  return replaceable(file.path, in_use);
 }
 
 commit_result commit_staged_file(staged_file* file) {

@@ -142,24 +142,34 @@ bool path_identity(const char* path, file_identity* identity) {
   return known;
 }
 
-bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file) {
+namespace {
+
+// Whether a file staged for path may replace what is there: nothing, a link, or a file that
+// is not read-only and none of in_use. False (last error set) otherwise.
+bool replaceable(const char* path, const std::vector<file_identity>& in_use) {
   DWORD attributes = GetFileAttributesA(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    file_identity identity;
-    if (entry_identity(path, &identity) && std::find(in_use.begin(), in_use.end(), identity) != in_use.end()) {
-      SetLastError(ERROR_SHARING_VIOLATION);
-      return false;
-    }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      SetLastError(ERROR_ACCESS_DENIED);
-      return false;
-    }
-    // A read-only file stays as it is, as a "wb" open would leave it.
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-      SetLastError(ERROR_ACCESS_DENIED);
-      return false;
-    }
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  file_identity identity;
+  if (entry_identity(path, &identity) && std::find(in_use.begin(), in_use.end(), identity) != in_use.end()) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return false;
   }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  // A read-only file stays as it is, as a "wb" open would leave it.
+  if (attributes & FILE_ATTRIBUTE_READONLY) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool stage_output_file(const char* path, const std::vector<file_identity>& in_use, staged_file* file) {
+  if (!replaceable(path, in_use)) return false;
   std::string temporary;
   HANDLE handle = create_temporary(path, &temporary);
   if (handle == INVALID_HANDLE_VALUE) return false;
@@ -170,6 +180,10 @@ bool stage_output_file(const char* path, const std::vector<file_identity>& in_us
   }
   *file = staged_file{stream, path, temporary};
   return true;
+}
+
+bool may_take_name(const staged_file& file, const std::vector<file_identity>& in_use) {
+  return replaceable(file.path.c_str(), in_use);
 }
 
 commit_result commit_staged_file(staged_file* file) {
