@@ -6,6 +6,8 @@
 #include <libdeflate.h>
 #include <memory>
 
+#include "memory.h"
+
 namespace {
 
 struct decompressor_release {
@@ -26,8 +28,7 @@ libdeflate_decompressor* thread_decompressor() {
 
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
                                  uint32_t* length) {
-  // malloc(0) may give nullptr; one byte more keeps the block real without changing the limit.
-  auto* block = static_cast<unsigned char*>(std::malloc(*length ? *length : 1));
+  auto* block = static_cast<unsigned char*>(allocate_block(*length));
   libdeflate_decompressor* decompressor = thread_decompressor();
   // libdeflate stops at the stream's end and ignores what follows, as uncompress does; with
   // the produced size asked for, a stream that ends short succeeds and one that runs past

@@ -4,10 +4,11 @@
 #include <cstdlib>
 #include <zlib.h>
 
+#include "memory.h"
+
 unsigned char* inflate_to_buffer(const unsigned char* source, uint32_t source_length,
                                  uint32_t* length) {
-  // malloc(0) may give nullptr; one byte more keeps the block real without changing the limit.
-  auto* block = static_cast<unsigned char*>(std::malloc(*length ? *length : 1));
+  auto* block = static_cast<unsigned char*>(allocate_block(*length));
   // uncompress takes a room of 0 bytes as "check the stream only" and then accepts a stream of
   // one byte; a room of that one byte lets such a stream show its content and be refused.
   uLongf produced = *length ? *length : 1;
