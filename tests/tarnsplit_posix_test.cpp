@@ -212,23 +212,53 @@ TEST(TarnsplitFiles, AFullDiskLeavesTheUsersFileAndDescriptionAsTheyWere) {
   small_disk disk(1 << 20);
   if (disk.path().empty()) GTEST_SKIP() << disk.why();
   const std::string folder = disk.path();
-  // Letters of four kinds compress to a quarter: the container fits on the disk, big.bmp not.
+  // Letters of four kinds compress to a quarter, so the containers fit on the disk.
   std::mt19937 random(5);
-  std::string big(1200000, 'a');
-  for (char& c : big) c = static_cast<char>('a' + random() % 4);
-  write_file(folder + "/zone.lvz", container_builder().raw("small.txt", "small").compressed("big.bmp", big).build());
-  std::filesystem::create_directory(folder + "/zone");
+  auto letters = [&](size_t size) {
+    std::string text(size, 'a');
+    for (char& c : text) c = static_cast<char>('a' + random() % 4);
+    return text;
+  };
+  const std::string big = letters(1200000), half = letters(420000);
+  struct {
+    std::string container;
+    const char* failing;
+    std::vector<std::string> left;
+  } rows[] = {
+      // big.bmp never fits.
+      {container_builder().raw("small.txt", "small").compressed("big.bmp", big).build(), "big.bmp",
+       {"big.bmp", "small.txt", "zone.ini"}},
+      // Either half fits, not both: whatever workers write ahead, the first is extracted and
+      // the second fails, as on one thread.
+      {container_builder().compressed("first.bin", half).compressed("second.bin", half).raw("small.txt", "small").build(),
+       "second.bin", {"big.bmp", "first.bin", "zone.ini"}},
+  };
   const std::string users_file(200000, 'u'), users_description = "OutFile=zone.lvz\r\nFile=mine.txt\r\n";
-  write_file(folder + "/zone/big.bmp", users_file);
-  write_file(folder + "/zone/zone.ini", users_description);
+  for (const auto& r : rows) {
+    for (const char* jobs : {"1", "2", "8"}) {
+      SCOPED_TRACE(std::string(r.failing) + ", TARN_JOBS=" + jobs);
+      environment_variable setting("TARN_JOBS", jobs);
+      std::filesystem::remove_all(folder + "/zone");
+      std::filesystem::create_directory(folder + "/zone");
+      write_file(folder + "/zone.lvz", r.container);
+      write_file(folder + "/zone/big.bmp", users_file);
+      write_file(folder + "/zone/zone.ini", users_description);
 
-  run_result result = run_program(tarnsplit_path(), {"zone.lvz"}, folder);
-  EXPECT_EQ(result.status, static_cast<int>(unpack_status::file_not_extracted));
-  EXPECT_TRUE(is_failure_output(result.out, "Could not write zone\\big.bmp. GetLastError(): 112\n")) << result.out;
-  EXPECT_TRUE(read_file(folder + "/zone/big.bmp") == users_file);
-  EXPECT_EQ(read_file(folder + "/zone/zone.ini"), users_description);
-  EXPECT_EQ(read_file(folder + "/zone/small.txt"), "small");
-  EXPECT_EQ(list_directory(folder + "/zone"), (std::vector<std::string>{"big.bmp", "small.txt", "zone.ini"}));
+      run_result result = run_program(tarnsplit_path(), {"zone.lvz"}, folder);
+      EXPECT_EQ(result.status, static_cast<int>(unpack_status::file_not_extracted));
+      EXPECT_TRUE(is_failure_output(result.out, "Could not write zone\\" + std::string(r.failing) +
+                                                    ". GetLastError(): 112\n"))
+          << result.out;
+      EXPECT_TRUE(read_file(folder + "/zone/big.bmp") == users_file);
+      EXPECT_EQ(read_file(folder + "/zone/zone.ini"), users_description);
+      EXPECT_EQ(list_directory(folder + "/zone"), r.left);
+      if (r.left[1] == "first.bin") {
+        EXPECT_TRUE(read_file(folder + "/zone/first.bin") == half);
+      } else {
+        EXPECT_EQ(read_file(folder + "/zone/small.txt"), "small");
+      }
+    }
+  }
 }
 
 TEST(TarnsplitFiles, AReplacedFileKeepsItsPermissionsAndOwner) {

@@ -72,7 +72,7 @@ class paced_sections : public section_source {
 // Takes sections from workers in order up to and including the first at fault, or all count;
 // returns the index of the one at fault, or count.
 uint32_t take_sections(paced_sections& sections, uint32_t count, unsigned workers) {
-  section_workers run(sections, count, workers);
+  section_workers run(sections, count, workers, false);
   for (uint32_t index = 0; index < count; ++index) {
     section_slot& slot = run.wait_for(index);
     EXPECT_EQ(slot.header.time, index) << "handed over out of order";

@@ -8,13 +8,15 @@
 void section_slot::clear() {
   std::free(stored);
   std::free(inflated);
+  discard_staged_file(&written);
   *this = section_slot();
 }
 
-section_workers::section_workers(section_source& source, uint32_t count, unsigned workers)
+section_workers::section_workers(section_source& source, uint32_t count, unsigned workers, bool write_ahead)
     : source_(source),
       entries_(std::clamp<size_t>(count, 1, look_ahead_per_worker * std::max(workers, 1u))),
-      end_(count) {
+      end_(count),
+      writing_ahead_(write_ahead) {
   if (workers < 2) return;
   for (unsigned i = 0; i < workers; ++i) {
     try {
@@ -23,6 +25,7 @@ section_workers::section_workers(section_source& source, uint32_t count, unsigne
       break;  // no more threads to be had: those started do the work, or none the caller
     }
   }
+  if (threads_.empty()) writing_ahead_ = false;
 }
 
 section_workers::~section_workers() {
@@ -39,8 +42,8 @@ section_workers::~section_workers() {
 // sections waiting to be handled leave room in the window. (The sections in the workers'
 // hands are not counted: each worker holds one.)
 bool section_workers::may_start() const {
-  return !stopping_ && !reading_ && next_ < end_ && next_ - handled_ < entries_.size() &&
-         waiting_bytes_ < window_bytes;
+  size_t look_ahead = writing_ahead_ ? std::min(entries_.size(), open_files_ahead) : entries_.size();
+  return !stopping_ && !reading_ && next_ < end_ && next_ - handled_ < look_ahead && waiting_bytes_ < window_bytes;
 }
 
 // Reads the next section, with the container to this thread alone, and restores it, with the
@@ -60,6 +63,7 @@ bool section_workers::take_next(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     whole = source_.restore(e.slot);
     lock.lock();
+    if (whole) write_ahead(e.slot, lock);
   }
   if (!whole && index < end_) {
     end_ = index + 1;  // the run ends there: nothing after it is read
@@ -69,6 +73,17 @@ bool section_workers::take_next(std::unique_lock<std::mutex>& lock) {
   e.ready = true;
   if (caller_waits_) became_ready_.notify_one();
   return true;
+}
+
+// Has the source write the slot's content ahead unless writing ahead has stopped, with the
+// lock released meanwhile.
+void section_workers::write_ahead(section_slot& slot, std::unique_lock<std::mutex>& lock) {
+  if (!writing_ahead_) return;
+  ++writers_;
+  lock.unlock();
+  source_.write_ahead(slot);
+  lock.lock();
+  if (--writers_ == 0 && !writing_ahead_) writers_done_.notify_all();
 }
 
 void section_workers::work() {
@@ -108,4 +123,15 @@ void section_workers::handled(uint32_t index) {
     wake = (next_ - handled_) * 2 <= entries_.size() && waiting_bytes_ * 2 <= window_bytes;
   }
   if (wake) can_start_.notify_one();
+}
+
+bool section_workers::stop_writing_ahead() {
+  if (!writing_ahead_) return false;
+  std::unique_lock<std::mutex> lock(mutex_);
+  writing_ahead_ = false;
+  writers_done_.wait(lock, [this] { return writers_ == 0; });
+  // Every section written ahead is ready now; none but the caller touches a ready one.
+  for (entry& e : entries_)
+    if (e.ready) discard_staged_file(&e.slot.written);
+  return true;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "container_format.h"
+#include "os_services.h"
 
 // The bytes of a section's name that are kept (at most extracted_name_length) and its NUL.
 constexpr size_t section_name_size = 255;
@@ -29,9 +30,10 @@ struct section_slot {
   uint64_t held = 0;                  // bytes that stored and inflated take
   section_fault fault = section_fault::none;
   int line = 0;  // where the fault was found, for the exit report
+  staged_file written;  // the content written ahead under a temporary name, when it was
 
   const unsigned char* content() const { return inflated ? inflated : stored; }
-  // Frees the blocks and makes the slot as new.
+  // Frees the blocks, removes a file written ahead, and makes the slot as new.
   void clear();
 };
 
@@ -46,26 +48,33 @@ class section_source {
   // Restores the content of a section read without fault, beside other workers restoring
   // others. False when it fails (slot.fault set).
   virtual bool restore(section_slot& slot) = 0;
+  // Writes the content of a restored section ahead, beside other workers, under a temporary
+  // name (slot.written), for the thread that handles the section to give it its name; or
+  // leaves it to that thread, with slot.written empty. Called only while writing ahead.
+  virtual void write_ahead(section_slot&) {}
 };
 
 // Runs workers workers over count sections of source. With one, the calling thread reads
 // and restores each section when it asks for it. With more, as many threads read and restore
-// the sections ahead while the calling thread, which does everything else (writing files
-// above all), takes them in order; it never inflates, so that it never keeps a section
-// that is ready waiting. Sections are read in order, at most look_ahead_per_worker per
-// worker beyond the one being handled, and a section is started only while those restored
-// and not yet handled hold less than window_bytes. So memory holds at most window_bytes
-// plus, for each worker, one section's stored and inflated blocks: with the largest section
-// L (stored_size + full_size), workers * L + window_bytes.
+// the sections ahead, and write their content ahead (write_ahead), while the calling thread,
+// which does everything else (naming the files above all), takes them in order; it never
+// inflates, so that it never keeps a section that is ready waiting. Sections are read in
+// order, at most look_ahead_per_worker per worker beyond the one being handled, and a section
+// is started only while those restored and not yet handled hold less than window_bytes. So
+// memory holds at most window_bytes plus, for each worker, one section's stored and inflated
+// blocks: with the largest section L (stored_size + full_size), workers * L + window_bytes.
 // With one worker nothing is read ahead: one section at a time, L.
 class section_workers {
  public:
   static constexpr size_t look_ahead_per_worker = 64;
   static constexpr uint64_t window_bytes = uint64_t{8} << 20;
+  // Sections read ahead while their files are written ahead, each holding a file open: well
+  // within the open files that a process may have (512 streams on Windows).
+  static constexpr size_t open_files_ahead = 256;
 
   // Starts workers threads when workers is 2 or more (fewer when the system has no more to
-  // give), none with 1.
-  section_workers(section_source& source, uint32_t count, unsigned workers);
+  // give), none with 1. write_ahead: whether the threads have the source write ahead.
+  section_workers(section_source& source, uint32_t count, unsigned workers, bool write_ahead);
   // Stops the threads and waits for them; each finishes the section it has.
   ~section_workers();
   section_workers(const section_workers&) = delete;
@@ -78,8 +87,14 @@ class section_workers {
   // Section index is handled: its blocks go and its slot takes a section further on.
   void handled(uint32_t index);
 
+  // From now on nothing is written ahead, and what was written ahead is removed: the caller
+  // writes the rest in order, as one thread would. False when nothing was being written
+  // ahead (it had stopped, or never started).
+  bool stop_writing_ahead();
+
  private:
   bool may_start() const;
+  void write_ahead(section_slot& slot, std::unique_lock<std::mutex>& lock);
   bool take_next(std::unique_lock<std::mutex>& lock);
   void work();
 
@@ -102,5 +117,8 @@ class section_workers {
   bool reading_ = false;        // a worker has the container
   bool caller_waits_ = false;
   bool stopping_ = false;
+  bool writing_ahead_;    // changed by the calling thread only, under the mutex
+  unsigned writers_ = 0;  // workers writing ahead this moment
+  std::condition_variable writers_done_;
   std::vector<std::thread> threads_;
 };

@@ -47,6 +47,7 @@ struct run_state {
   uint32_t section_count = 0;
   uint64_t total_full_size = 0;  // the description keeps the low 32 bits of both
   uint64_t total_stored_size = 0;
+  section_workers* workers = nullptr;  // those taking the sections apart, during the walk
 
   void release() {
     std::free(input_name);
@@ -70,6 +71,9 @@ struct outcome {
 constexpr outcome finished = {unpack_status::success, 0};
 
 namespace message = unpack_message;
+
+// Files written ahead by the workers: those of this size and more.
+constexpr uint32_t smallest_written_ahead = 64 << 10;
 
 // The argument, or one line typed at the prompt (its line end, LF or CR LF, dropped; the end
 // of input, or a read error, is an empty answer). *too_long tells of a typed line longer than
@@ -146,11 +150,15 @@ class section_handler {
   // Whether a file section's data is restored (read and inflated) or passed over; the object
   // section's always is.
   virtual bool restores_files() const = 0;
+  // Whether write_ahead writes files: then the workers call it on every restored section.
+  virtual bool writes_ahead() const { return false; }
+  // On a worker, beside other workers: writes a restored section's file ahead under a
+  // temporary name (slot.written), or leaves it to file_section.
+  virtual void write_ahead(const run_state&, section_slot&) const {}
   // After the container header's checks, before the first section.
   virtual outcome begin(run_state& state) = 0;
-  // content: the restored content, or nullptr when restores_files() is false.
-  virtual outcome file_section(run_state& state, const char* name, const section_header& header,
-                               const unsigned char* content) = 0;
+  // slot.content(): the restored content, or nullptr when restores_files() is false.
+  virtual outcome file_section(run_state& state, section_slot& slot) = 0;
   virtual outcome object_section(run_state& state, const section_header& header,
                                  const unsigned char* content) = 0;
   // After the last section.
@@ -201,33 +209,47 @@ class extractor : public section_handler {
     return finished;
   }
 
-  outcome file_section(run_state& state, const char* name, const section_header& header,
-                       const unsigned char* content) override {
+  bool writes_ahead() const override { return true; }
+
+  // A file whose creation or writing fails is left to file_section, which makes it again in
+  // the container's order and reports what fails then. A small file is left to it too: it
+  // costs less written in order than created beside the thread that names the others, the
+  // two taking turns at the folder.
+  void write_ahead(const run_state& state, section_slot& slot) const override {
+    if (slot.objects || slot.header.full_size < smallest_written_ahead ||
+        !is_safe_file_name(slot.name, state.description_name.c_str()))
+      return;
+    staged_file file;
+    if (!stage_in_dir(slot.name, output_directory_.c_str(), in_use_, &file)) return;
+    if (!write_content(file, slot.header, slot.content()) || std::ferror(file.stream))
+      discard_staged_file(&file);
+    else
+      slot.written = file;
+  }
+
+  outcome file_section(run_state& state, section_slot& slot) override {
+    const char* name = slot.name;
     outcome named = refuse_unsafe_name(state, name);
     if (named.status != unpack_status::success) return named;
+    file_failure failed = make_file(slot);
+    // With files written ahead beside it (filling the disk, above all), a failure is tried
+    // again with none: what it leaves is then what one thread leaves.
+    if (failed.at != file_failure::none && state.workers->stop_writing_ahead()) failed = make_file(slot);
     const char* directory = output_directory_.c_str();
-    staged_file file;
-    if (!stage_in_dir(name, directory, in_use_, &file)) {
-      uint32_t code = last_error();
-      return {fail<message::file_not_created>(directory, name, static_cast<int>(code)), __LINE__};
+    int code = static_cast<int>(failed.code);
+    switch (failed.at) {
+      case file_failure::not_staged:
+        return {fail<message::file_not_created>(directory, name, code), __LINE__};
+      case file_failure::not_written:
+        return {fail<message::file_not_written>(directory, name, code), __LINE__};
+      case file_failure::not_renamed:
+        return {fail<message::file_not_created>(directory, name, code), __LINE__};
+      case file_failure::not_closed:
+        return {fail<message::file_not_written>(directory, name, code), __LINE__};
+      case file_failure::none:
+        break;
     }
-    if (!write_stream(file.stream, content, header.full_size)) {
-      uint32_t code = last_error();
-      discard_staged_file(&file);
-      return {fail<message::file_not_written>(directory, name, static_cast<int>(code)), __LINE__};
-    }
-    // The stored time (local wall-clock time) goes on the file just created, through its
-    // stream, never by its path; a failure to set it goes unreported, a failed flush shows
-    // when the file is committed.
-    set_stream_local_times(file.stream, header.time);
-    commit_result committed = commit_staged_file(&file);
-    if (committed != commit_result::committed) {
-      uint32_t code = last_error();
-      if (committed == commit_result::not_renamed)
-        return {fail<message::file_not_created>(directory, name, static_cast<int>(code)), __LINE__};
-      return {fail<message::file_not_written>(directory, name, static_cast<int>(code)), __LINE__};
-    }
-    write_file_entry(description_.stream, name, header.full_size, header.stored_size);
+    write_file_entry(description_.stream, name, slot.header.full_size, slot.header.stored_size);
     if (std::ferror(description_.stream)) return description_failed(state, __LINE__);
     return finished;
   }
@@ -269,6 +291,41 @@ class extractor : public section_handler {
       output_directory_ = std::string(chosen_directory_) + "\\" + system_file_name(output_directory_.c_str());
     }
     return make(output_directory_.c_str());
+  }
+
+  // Where making a file failed, and the system's code then.
+  struct file_failure {
+    enum step { none, not_staged, not_written, not_renamed, not_closed } at = none;
+    uint32_t code = 0;
+  };
+
+  // Gives the file written ahead (slot.written) its name, after the checks of its creation
+  // made again now, in order; or makes, writes and names it here.
+  file_failure make_file(section_slot& slot) {
+    staged_file& file = slot.written;
+    bool written = file.stream != nullptr;
+    if (written ? !may_take_name(file, in_use_) : !stage_in_dir(slot.name, output_directory_.c_str(), in_use_, &file))
+      return dropped(file, file_failure::not_staged);
+    if (!written && !write_content(file, slot.header, slot.content())) return dropped(file, file_failure::not_written);
+    commit_result committed = commit_staged_file(&file);
+    if (committed == commit_result::not_renamed) return {file_failure::not_renamed, last_error()};
+    if (committed == commit_result::write_failed) return {file_failure::not_closed, last_error()};
+    return {};
+  }
+
+  static file_failure dropped(staged_file& file, file_failure::step at) {
+    file_failure failure = {at, last_error()};
+    discard_staged_file(&file);
+    return failure;
+  }
+
+  // The content, and the stored time (local wall-clock time) on the file just created,
+  // through its stream, never by its path; false when the content was not written. A failure
+  // to set the time goes unreported, a failed flush shows when the file is committed.
+  static bool write_content(const staged_file& file, const section_header& header, const unsigned char* content) {
+    if (!write_stream(file.stream, content, header.full_size)) return false;
+    set_stream_local_times(file.stream, header.time);
+    return true;
   }
 
   static bool make(const char* directory) {
@@ -315,9 +372,8 @@ class tester : public section_handler {
 
   outcome begin(run_state&) override { return finished; }
 
-  outcome file_section(run_state& state, const char* name, const section_header&,
-                       const unsigned char*) override {
-    outcome named = refuse_unsafe_name(state, name);
+  outcome file_section(run_state& state, section_slot& slot) override {
+    outcome named = refuse_unsafe_name(state, slot.name);
     if (named.status == unpack_status::success) ++files_;
     return named;
   }
@@ -353,14 +409,13 @@ class lister : public section_handler {
     return finished;
   }
 
-  outcome file_section(run_state& state, const char* name, const section_header& header,
-                       const unsigned char*) override {
-    bool extractable = is_safe_file_name(name, state.description_name.c_str());
+  outcome file_section(run_state& state, section_slot& slot) override {
+    bool extractable = is_safe_file_name(slot.name, state.description_name.c_str());
     if (!extractable && !unsafe_seen_) {
       unsafe_seen_ = true;
-      first_unsafe_ = name;
+      first_unsafe_ = slot.name;
     }
-    listing_->file(name, header, extractable);
+    listing_->file(slot.name, slot.header, extractable);
     return finished;
   }
 
@@ -407,15 +462,16 @@ outcome open_container(run_state& state) {
   return finished;
 }
 
-// The sections of a container as the workers take them: read from the stream, checked and
-// restored. Their faults are told to the walk with the line of the check that found them,
-// here in this file like every other line of the exit report.
+// The sections of a container as the workers take them: read from the stream, checked,
+// restored and written ahead as the handler does. Their faults are told to the walk with the
+// line of the check that found them, here in this file like every other line of the exit
+// report.
 class container_sections : public section_source {
  public:
   // container: the stream after the container header, with left bytes to its end.
-  // restores_files: whether a file section's data is read and inflated or passed over.
-  container_sections(FILE* container, uint64_t left, bool restores_files)
-      : container_(container), left_(left), restores_files_(restores_files) {}
+  container_sections(FILE* container, uint64_t left, const section_handler& handler, const run_state& state)
+      : container_(container), left_(left), restores_files_(handler.restores_files()), handler_(handler),
+        state_(state) {}
 
   bool read(uint32_t, section_slot& slot) override {
     unsigned char raw_header[section_header_size];
@@ -434,7 +490,7 @@ class container_sections : public section_source {
       if (!skip_exact(header.stored_size)) return failed(slot, section_fault::data_past_end, __LINE__);
       return true;
     }
-    slot.stored = static_cast<unsigned char*>(std::malloc(header.stored_size));
+    slot.stored = static_cast<unsigned char*>(allocate_block(header.stored_size));
     if (!slot.stored) return failed(slot, section_fault::no_memory, __LINE__);
     slot.held = header.stored_size;
     if (!read_exact(slot.stored, header.stored_size)) return failed(slot, section_fault::data_past_end, __LINE__);
@@ -452,6 +508,8 @@ class container_sections : public section_source {
     slot.held = header.full_size;
     return true;
   }
+
+  void write_ahead(section_slot& slot) override { handler_.write_ahead(state_, slot); }
 
  private:
   static bool failed(section_slot& slot, section_fault fault, int line) {
@@ -489,7 +547,9 @@ class container_sections : public section_source {
 
   FILE* container_;
   uint64_t left_;
-  bool restores_files_;
+  bool restores_files_;  // whether a file section's data is read and inflated or passed over
+  const section_handler& handler_;
+  const run_state& state_;
 };
 
 // The message and status of a section that its worker found at fault.
@@ -511,12 +571,12 @@ outcome section_failure(const section_slot& slot, uint32_t index) {
 }
 
 // One section, in the container's order, as its worker handed it over.
-outcome handle_section(run_state& state, section_handler& handler, uint32_t index, const section_slot& slot) {
+outcome handle_section(run_state& state, section_handler& handler, uint32_t index, section_slot& slot) {
   if (slot.fault != section_fault::none) return section_failure(slot, index);
   state.total_full_size += slot.header.full_size;
   state.total_stored_size += slot.header.stored_size;
   return slot.objects ? handler.object_section(state, slot.header, slot.content())
-                      : handler.file_section(state, slot.name, slot.header, slot.content());
+                      : handler.file_section(state, slot);
 }
 
 outcome walk(run_state& state, section_handler& handler) {
@@ -536,10 +596,11 @@ outcome walk(run_state& state, section_handler& handler) {
   outcome begun = handler.begin(state);
   if (begun.status != unpack_status::success) return begun;
   // Listing inflates nothing: the workers would only take turns at the stream.
-  container_sections sections(state.container, size - std::min<uint64_t>(size, sizeof raw_header),
-                              handler.restores_files());
+  container_sections sections(state.container, size - std::min<uint64_t>(size, sizeof raw_header), handler, state);
   section_workers workers(sections, header.section_count,
-                          handler.restores_files() ? configured_workers(header.section_count) : 1);
+                          handler.restores_files() ? configured_workers(header.section_count) : 1,
+                          handler.writes_ahead());
+  state.workers = &workers;
   for (uint32_t index = 0; index < header.section_count; ++index) {
     outcome section = handle_section(state, handler, index, workers.wait_for(index));
     workers.handled(index);
