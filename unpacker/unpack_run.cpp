@@ -648,7 +648,7 @@ int run_tarnsplit(int argc, char** argv) {
   if (command.action == command_action::version) print_version();
   if (command.action != command_action::run) return 0;
 
-  keep_freed_blocks();  // sections come and go in blocks of similar sizes
+  tune_block_allocation();  // sections come and go in blocks of similar sizes
   const run_mode_rules& rules = rules_of(command.mode);
   message_stream() = rules.messages_on_stderr ? stderr : stdout;
   if (command.containers.empty()) command.containers.push_back(nullptr);  // asked for
