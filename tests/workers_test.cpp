@@ -45,8 +45,16 @@ class paced_sections : public section_source {
     return passes(slot.header.time, restore_fault_, slot);
   }
 
+  // Marks the slot as written ahead by a name that names no file, so that removing it does
+  // nothing.
+  void write_ahead(section_slot& slot) override {
+    slot.written.temporary = "no such folder/" + std::to_string(slot.header.time);
+    ++written_ahead_;
+  }
+
   void released(const section_slot& slot) { held_ -= slot.held; }
   uint32_t reads() const { return reads_; }
+  uint32_t written_ahead() const { return written_ahead_; }
   uint64_t peak() const { return peak_; }
 
  private:
@@ -65,17 +73,24 @@ class paced_sections : public section_source {
 
   int read_fault_, restore_fault_;
   std::atomic<bool> reading_{false};
-  std::atomic<uint32_t> reads_{0};
+  std::atomic<uint32_t> reads_{0}, written_ahead_{0};
   std::atomic<uint64_t> held_{0}, peak_{0};
 };
 
 // Takes sections from workers in order up to and including the first at fault, or all count;
-// returns the index of the one at fault, or count.
-uint32_t take_sections(paced_sections& sections, uint32_t count, unsigned workers) {
-  section_workers run(sections, count, workers, false);
+// returns the index of the one at fault, or count. With stop_writing_at, files are written
+// ahead until that section is taken, and none taken from then on may stay written ahead.
+uint32_t take_sections(paced_sections& sections, uint32_t count, unsigned workers, int stop_writing_at = -1) {
+  section_workers run(sections, count, workers, stop_writing_at >= 0);
   for (uint32_t index = 0; index < count; ++index) {
     section_slot& slot = run.wait_for(index);
     EXPECT_EQ(slot.header.time, index) << "handed over out of order";
+    if (static_cast<int>(index) == stop_writing_at) {
+      EXPECT_EQ(run.stop_writing_ahead(), workers > 1);
+    }
+    if (stop_writing_at >= 0 && static_cast<int>(index) >= stop_writing_at) {
+      EXPECT_TRUE(slot.written.temporary.empty()) << index << " still written ahead";
+    }
     bool at_fault = slot.fault != section_fault::none;
     // A slow section now and then, during which the workers run ahead as far as they may.
     if (index % 50 == 1) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -109,6 +124,10 @@ TEST(SectionWorkers, HandOverEverySectionInOrderWithinTheMemoryBound) {
     paced_sections sections;
     EXPECT_EQ(take_sections(sections, 300, workers), 300u);
     EXPECT_EQ(sections.reads(), 300u);
+    EXPECT_EQ(sections.written_ahead(), 0u);
+    paced_sections writing;
+    EXPECT_EQ(take_sections(writing, 300, workers, 150), 300u);
+    EXPECT_EQ(writing.written_ahead() > 0, workers > 1) << "the first section is written ahead before it is handed over";
     // Besides the window, one section in each worker's hands.
     EXPECT_LE(sections.peak(), section_workers::window_bytes + workers * paced_sections::largest);
     if (workers == 1) {

@@ -16,7 +16,7 @@ section_workers::section_workers(section_source& source, uint32_t count, unsigne
     : source_(source),
       entries_(std::clamp<size_t>(count, 1, look_ahead_per_worker * std::max(workers, 1u))),
       end_(count),
-      writing_ahead_(write_ahead) {
+      writing_ahead_(write_ahead && workers >= 2) {
   if (workers < 2) return;
   for (unsigned i = 0; i < workers; ++i) {
     try {
