@@ -1,6 +1,7 @@
 # Checks the Linux packages as a user gets them: Debian's package checker (lintian) finds
 # nothing wrong with the .deb but its maintainer's contact (the project has no address
-# yet), and the .tar.gz holds the programs, their manual pages and LICENSE.
+# yet), and the .tar.gz holds the programs, their manual pages, LICENSE, and every file that
+# the README links to.
 # Run with cmake -P and -D BUILD_DIR, CPACK.
 cmake_minimum_required(VERSION 3.25)
 find_program(LINTIAN lintian)
@@ -34,4 +35,6 @@ foreach(expected bin/tarnpack bin/tarnsplit share/man/man1/tarnpack.1.gz
     message(FATAL_ERROR "the .tar.gz lacks ${expected}")
   endif()
 endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/readme_links.cmake)
+tarn_check_readme_links(${root}/share/doc/tarn)
 message(STATUS "${deb}: lintian finds nothing but the maintainer's contact; ${tgz}: complete")

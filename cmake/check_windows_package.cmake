@@ -1,7 +1,8 @@
-# Checks the Windows package as a user gets it: the .zip holds the programs, the README,
-# LICENSE, the sample description and the manual as text (Windows has no man), the one that
-# tarnsplit's --help names among them; each program imports only Windows' own libraries
-# (everything else is linked in) and runs under wine; tarnpack packs the sample.
+# Checks the Windows package as a user gets it: the .zip holds the programs, the README and
+# every file it links to, LICENSE, the sample description and the manual as text (Windows has
+# no man), the one that tarnsplit's --help names among them; each program imports only
+# Windows' own libraries (everything else is linked in) and runs under wine; tarnpack packs
+# the sample.
 # Run with cmake -P and -D BUILD_DIR, CPACK, OBJDUMP, EMULATOR (a list), PROGRAMS (a list).
 cmake_minimum_required(VERSION 3.25)
 set(work ${BUILD_DIR}/package-check)
@@ -20,6 +21,9 @@ foreach(expected README.md LICENSE samples/zone/zone.ini tarnpack.txt tarnsplit.
     message(FATAL_ERROR "the zip lacks ${expected}")
   endif()
 endforeach()
+
+include(${CMAKE_CURRENT_LIST_DIR}/readme_links.cmake)
+tarn_check_readme_links(${root})
 
 set(system_libraries kernel32.dll msvcrt.dll user32.dll comdlg32.dll gdi32.dll advapi32.dll)
 foreach(program IN LISTS PROGRAMS)
