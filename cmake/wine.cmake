@@ -25,11 +25,17 @@ function(tarn_add_wine_session_tests prefix)
   set(server ${wine_directory}/wineserver)
   # A server that listing the tests started ends within seconds, and is waited for; one that
   # a stopped run left persistent is taken as it is (never killed here: a server killed
-  # while it loads the registry saves what it has, and the prefix loses the rest). The
-  # server keeps its standard error open, the services all they inherit, for as long as
-  # they run: none of this test's output.
+  # while it loads the registry saves what it has, and the prefix loses the rest). A prefix
+  # missing, or whose registry lost its time zones' rules that way (the tests of local times
+  # would fail in it), is made anew first, as the build makes one, its server left to end. The
+  # server keeps its standard error open, the services all they inherit, for as long as they
+  # run: none of this test's output.
   add_test(NAME WineSessionStart
-           COMMAND sh -c [[mkdir -p "$WINEPREFIX" && { timeout 30 "$0" -w; "$0" -p 2>/dev/null; true; } &&
+           COMMAND sh -c [[if timeout 30 "$0" -w && ! grep -qs '"TZI"=' "$WINEPREFIX/system.reg"; then
+                            rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX" &&
+                            "$@" wineboot --init </dev/null >/dev/null 2>&1; timeout 120 "$0" -w
+                          fi
+                          mkdir -p "$WINEPREFIX" && { "$0" -p 2>/dev/null; true; } &&
                           exec "$@" wineboot --init </dev/null >/dev/null 2>&1]]
                    ${server} ${wine})
   add_test(NAME WineSessionEnd COMMAND sh -c [["$0" -k; exec "$0" -w]] ${server})
